@@ -1,0 +1,7 @@
+#include "tools/DemoItems.h"
+
+namespace suite {
+
+int fillDemoItems(Database&) { return 0; }
+
+} // namespace suite

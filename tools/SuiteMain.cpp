@@ -1,0 +1,59 @@
+// kalvina-suite: creates a suite database for "Уреди втора употреба" where
+// the suite's main program is not installed, and points the settings at it.
+#include "app/core/SuiteSettings.h"
+#include "db/Database.h"
+#include "tools/DemoItems.h"
+#include "tools/SuiteDatabase.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kalvina-suite"));
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral("Creates a suite database (directory or postgresql:// URL)."));
+    p.addHelpOption();
+    p.addPositionalArgument(QStringLiteral("location"), QStringLiteral("database directory or postgresql:// URL"));
+    p.addOption({QStringLiteral("demo"), QStringLiteral("fill shops, the own firm, clerks and demo appliances")});
+    p.addOption({QStringLiteral("no-settings"), QStringLiteral("do not write BasePath into the settings")});
+    p.addOption({QStringLiteral("if-missing"), QStringLiteral("do nothing when the settings already name a database")});
+    p.process(app);
+    if (p.positionalArguments().size() != 1)
+        p.showHelp(2);
+    QString location = p.positionalArguments().first();
+    if (!Database::isUrl(location))
+        location = QDir(location).absolutePath();
+
+    if (p.isSet(QStringLiteral("if-missing"))) {
+        if (SuiteSettings::exists() &&
+            !SuiteSettings::value(QStringLiteral("BasePath")).toString().trimmed().isEmpty()) {
+            std::printf("settings already name a database; nothing done\n");
+            return 0;
+        }
+    }
+
+    Database db;
+    QString error;
+    if (!suite::createDatabase(db, location, &error)) {
+        std::fprintf(stderr, "kalvina-suite: %s\n", qPrintable(error));
+        return 1;
+    }
+    try {
+        if (p.isSet(QStringLiteral("demo"))) {
+            const auto f = suite::fillDemoMasterData(db);
+            const int items = suite::fillDemoItems(db);
+            std::printf("demo data: %d shops, %d clerks, %d appliances\n", f.shops, f.clerks, items);
+        }
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "kalvina-suite: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+    db.close();
+    if (!p.isSet(QStringLiteral("no-settings")))
+        suite::writeSettings(Database::isUrl(location) ? location : QDir::toNativeSeparators(location));
+    std::printf("suite database ready at %s\n", qPrintable(location));
+    return 0;
+}
