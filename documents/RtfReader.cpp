@@ -1,0 +1,829 @@
+#include "documents/RtfReader.h"
+
+#include "documents/RtfCodePages.h"
+
+#include <QColor>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QList>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+#include <QTextTableFormat>
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum class Dest { Text, FontTable, ColorTable, Skip };
+
+enum class Underline { None, Single, Dotted, Dashed, Double, Wave };
+
+struct CharState {
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    bool hidden = false;
+    Underline underline = Underline::None;
+    int font = -1;
+    int halfPoints = 24;
+    int fg = 0;
+    int bg = 0;
+    int vertical = 0; // -1 sub, 1 super
+    bool operator==(const CharState&) const = default;
+};
+
+struct ParaState {
+    int align = 0; // 0 left, 1 centre, 2 right, 3 justify
+    int li = 0;
+    int ri = 0;
+    int fi = 0;
+    int sb = 0;
+    int sa = 0;
+    int sl = 0;
+    bool slMult = false;
+    bool inTable = false;
+    bool operator==(const ParaState&) const = default;
+};
+
+struct Group {
+    CharState chr;
+    ParaState para;
+    Dest dest = Dest::Text;
+    int uc = 1;
+};
+
+struct Font {
+    QString name;
+    int codePage = 0; // 0: the document's
+};
+
+// Twips (1/1440 inch) to the document's pixels (1/96 inch); printing scales
+// these to the printer's resolution.
+qreal twipsToPixels(int twips) { return twips / 15.0; }
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Destinations whose content is never shown.
+bool isSkippedDestination(const QByteArray& w) {
+    static const char* const names[] = {
+        "stylesheet", "info", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
+        "footerf", "footnote", "fldinst", "themedata", "colorschememapping", "latentstyles", "datastore",
+        "xmlnsdecl", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator", "filetbl", "pnseclvl",
+        "nonshppict", "shp", "shpinst", "sp", "sn", "sv", "docvar", "template", "userprops", "objdata", "objclass",
+        "objname", "fldtype", "annotation", "atnid", "atnauthor", "atnref", "atndate", "do", "pgdsctbl", "bkmkstart",
+        "bkmkend", "mmathPr", "xe", "tc", "txe", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn",
+        "private", "wgrffmtfilter", "panose", "falt", "fontemb", "fontfile", "passwordhash", "protusertbl",
+        "listpicture", "pn", "oldcprops", "oldpprops", "oldtprops", "oldsprops", "blipuid", "background"};
+    for (const char* n : names)
+        if (w == n)
+            return true;
+    return false;
+}
+
+class Parser {
+public:
+    Parser(const QByteArray& data, QTextDocument* doc) : m_data(data), m_cursor(doc) {}
+
+    void run() {
+        m_stack.reserve(64);
+        m_stack.append(Group{});
+        const char* p = m_data.constData();
+        const qsizetype n = m_data.size();
+        qsizetype i = 0;
+        while (i < n) {
+            const char c = p[i];
+            if (m_overflow > 0) {
+                // Inside a group nested too deeply: only the braces count.
+                if (c == '{')
+                    ++m_overflow;
+                else if (c == '}')
+                    --m_overflow;
+                else if (c == '\\' && i + 1 < n)
+                    ++i; // an escaped brace does not count
+                ++i;
+                continue;
+            }
+            switch (c) {
+            case '{':
+                openGroup();
+                ++i;
+                break;
+            case '}':
+                closeGroup();
+                ++i;
+                break;
+            case '\\':
+                i = control(p, n, i + 1);
+                break;
+            case '\r':
+            case '\n':
+                ++i;
+                break;
+            default: {
+                // A run of plain text up to the next special character.
+                qsizetype j = i;
+                while (j < n && p[j] != '{' && p[j] != '}' && p[j] != '\\' && p[j] != '\r' && p[j] != '\n')
+                    ++j;
+                plainBytes(p + i, j - i);
+                i = j;
+                break;
+            }
+            }
+        }
+        flush();
+        applyBlockFormat();
+    }
+
+private:
+    Group& top() { return m_stack.last(); }
+
+    void openGroup() {
+        m_skipFallback = 0;
+        if (m_stack.size() >= RtfReader::kMaxDepth) {
+            m_overflow = 1;
+            return;
+        }
+        m_stack.append(m_stack.last());
+        m_newGroup = true;
+    }
+
+    void closeGroup() {
+        m_skipFallback = 0;
+        m_newGroup = false;
+        const Dest dest = top().dest;
+        if (dest == Dest::FontTable)
+            commitFont();
+        if (m_stack.size() > 1)
+            m_stack.removeLast();
+        if (dest == Dest::FontTable && top().dest != Dest::FontTable)
+            m_fontPending = false;
+    }
+
+    // Handles the control word or symbol starting at p[i] (after the
+    // backslash); returns the index after it.
+    qsizetype control(const char* p, qsizetype n, qsizetype i) {
+        if (i >= n)
+            return i;
+        const char c = p[i];
+        if (!isLetter(c)) {
+            const bool wasNew = m_newGroup;
+            m_newGroup = false;
+            switch (c) {
+            case '\'': {
+                const int hi = i + 1 < n ? hexValue(p[i + 1]) : -1;
+                const int lo = i + 2 < n ? hexValue(p[i + 2]) : -1;
+                if (hi < 0)
+                    return i + 1; // not an escape: the characters read as text
+                if (lo < 0)
+                    return qMin(n, i + 2);
+                const char byte = char(hi * 16 + lo);
+                if (m_skipFallback > 0)
+                    --m_skipFallback;
+                else
+                    escapedByte(byte);
+                return i + 3;
+            }
+            case '\\':
+            case '{':
+            case '}':
+                plainBytes(p + i, 1);
+                return i + 1;
+            case '~':
+                text(QString(QChar(0x00A0)));
+                return i + 1;
+            case '_':
+                text(QString(QChar(0x2011)));
+                return i + 1;
+            case '-':
+                return i + 1; // optional hyphen
+            case '*':
+                if (wasNew)
+                    top().dest = Dest::Skip;
+                return i + 1;
+            case '\r':
+            case '\n':
+                if (top().dest == Dest::Text)
+                    paragraph();
+                return i + 1;
+            case '\t':
+                text(u"\t"_s);
+                return i + 1;
+            default:
+                return i + 1;
+            }
+        }
+        qsizetype j = i;
+        while (j < n && isLetter(p[j]))
+            ++j;
+        const QByteArray word = QByteArray::fromRawData(p + i, qMin<qsizetype>(j - i, 32));
+        bool hasParam = false;
+        bool negative = false;
+        qint64 value = 0;
+        if (j < n && p[j] == '-' && j + 1 < n && isDigit(p[j + 1])) {
+            negative = true;
+            ++j;
+        }
+        int digits = 0;
+        while (j < n && isDigit(p[j])) {
+            if (digits < 10)
+                value = value * 10 + (p[j] - '0');
+            ++digits;
+            hasParam = true;
+            ++j;
+        }
+        if (j < n && p[j] == ' ')
+            ++j;
+        value = qBound<qint64>(-2147483647LL, negative ? -value : value, 2147483647LL);
+        const int param = int(value);
+
+        if (word == "bin") {
+            // Binary data of the given length follows: skip it whole.
+            const qint64 len = hasParam && param > 0 ? param : 0;
+            return j + qMin<qint64>(len, n - j);
+        }
+        const bool wasNew = m_newGroup;
+        m_newGroup = false;
+        controlWord(word, hasParam, param, wasNew);
+        return j;
+    }
+
+    void controlWord(const QByteArray& w, bool hasParam, int param, bool groupStart) {
+        Group& g = top();
+        if (g.dest == Dest::Skip)
+            return;
+        if (g.dest == Dest::Text && m_skipFallback > 0 && w != "u") {
+            --m_skipFallback;
+            return;
+        }
+        const bool on = !hasParam || param != 0;
+
+        // Destinations.
+        if (w == "fonttbl") {
+            g.dest = Dest::FontTable;
+            return;
+        }
+        if (w == "colortbl") {
+            g.dest = Dest::ColorTable;
+            m_colorPending = false;
+            return;
+        }
+        if (isSkippedDestination(w)) {
+            g.dest = Dest::Skip;
+            return;
+        }
+        Q_UNUSED(groupStart);
+
+        if (g.dest == Dest::FontTable) {
+            if (w == "f") {
+                commitFont();
+                m_fontId = param;
+                m_fontPending = true;
+                m_fontBytes.clear();
+                m_fontName.clear();
+                m_fontCodePage = 0;
+            } else if (w == "fcharset") {
+                m_fontCodePage = rtf::codePageForCharset(param, m_defaultCodePage);
+            } else if (w == "cpg") {
+                m_fontCodePage = param;
+            } else if (w == "u") {
+                m_fontName += rtf::decodeBytes(m_fontBytes, fontTableCodePage());
+                m_fontBytes.clear();
+                m_fontName += QChar(ushort(param < 0 ? param + 65536 : param));
+            }
+            return;
+        }
+        if (g.dest == Dest::ColorTable) {
+            if (w == "red")
+                m_red = qBound(0, param, 255), m_colorPending = true;
+            else if (w == "green")
+                m_green = qBound(0, param, 255), m_colorPending = true;
+            else if (w == "blue")
+                m_blue = qBound(0, param, 255), m_colorPending = true;
+            return;
+        }
+
+        // Document.
+        if (w == "ansi") {
+            m_defaultCodePage = 1252;
+        } else if (w == "mac") {
+            m_defaultCodePage = 10000;
+        } else if (w == "pc") {
+            m_defaultCodePage = 437;
+        } else if (w == "pca") {
+            m_defaultCodePage = 850;
+        } else if (w == "ansicpg") {
+            if (param > 0)
+                m_defaultCodePage = param;
+        } else if (w == "deff") {
+            m_defaultFont = param;
+            if (m_stack.size() <= 2)
+                for (Group& s : m_stack)
+                    if (s.chr.font < 0)
+                        s.chr.font = param;
+        } else if (w == "uc") {
+            g.uc = qBound(0, param, 10);
+        } else if (w == "u") {
+            const int code = param < 0 ? param + 65536 : param;
+            text(QString(QChar(code >= 0 && code <= 0xFFFF ? char16_t(code) : char16_t(0xFFFD))));
+            m_skipFallback = g.uc;
+        }
+        // Character formatting.
+        else if (w == "plain") {
+            g.chr = CharState{};
+            g.chr.font = m_defaultFont;
+        } else if (w == "b") {
+            g.chr.bold = on;
+        } else if (w == "i") {
+            g.chr.italic = on;
+        } else if (w == "strike" || w == "striked") {
+            g.chr.strike = on;
+        } else if (w == "v") {
+            g.chr.hidden = on;
+        } else if (w == "ul" || w == "ulw" || w == "ulth" || w == "ulhair") {
+            g.chr.underline = on ? Underline::Single : Underline::None;
+        } else if (w == "uld" || w == "ulthd") {
+            g.chr.underline = on ? Underline::Dotted : Underline::None;
+        } else if (w == "uldash" || w == "uldashd" || w == "uldashdd" || w == "ulldash" || w == "ulthdash" ||
+                   w == "ulthdashd" || w == "ulthdashdd" || w == "ulthldash") {
+            g.chr.underline = on ? Underline::Dashed : Underline::None;
+        } else if (w == "uldb") {
+            g.chr.underline = on ? Underline::Double : Underline::None;
+        } else if (w == "ulwave" || w == "ulhwave" || w == "ululdbwave") {
+            g.chr.underline = on ? Underline::Wave : Underline::None;
+        } else if (w == "ulnone") {
+            g.chr.underline = Underline::None;
+        } else if (w == "f") {
+            g.chr.font = param;
+        } else if (w == "fs") {
+            g.chr.halfPoints = hasParam ? qBound(2, param, 3276) : 24;
+        } else if (w == "cf") {
+            g.chr.fg = param;
+        } else if (w == "cb" || w == "highlight" || w == "chcbpat") {
+            g.chr.bg = param;
+        } else if (w == "sub") {
+            g.chr.vertical = on ? -1 : 0;
+        } else if (w == "super") {
+            g.chr.vertical = on ? 1 : 0;
+        } else if (w == "nosupersub") {
+            g.chr.vertical = 0;
+        }
+        // Paragraph formatting.
+        else if (w == "pard") {
+            g.para = ParaState{};
+        } else if (w == "ql") {
+            g.para.align = 0;
+        } else if (w == "qc") {
+            g.para.align = 1;
+        } else if (w == "qr") {
+            g.para.align = 2;
+        } else if (w == "qj" || w == "qd") {
+            g.para.align = 3;
+        } else if (w == "li") {
+            g.para.li = param;
+        } else if (w == "ri") {
+            g.para.ri = param;
+        } else if (w == "fi") {
+            g.para.fi = param;
+        } else if (w == "sb") {
+            g.para.sb = param;
+        } else if (w == "sa") {
+            g.para.sa = param;
+        } else if (w == "sl") {
+            g.para.sl = param;
+        } else if (w == "slmult") {
+            g.para.slMult = on;
+        } else if (w == "intbl") {
+            g.para.inTable = true;
+        }
+        // Breaks and special characters.
+        else if (w == "par" || w == "sect" || w == "column" || w == "nestrow") {
+            paragraph();
+        } else if (w == "line") {
+            text(QString(QChar::LineSeparator));
+        } else if (w == "page") {
+            paragraph();
+            m_blockBreaksPage = true;
+        } else if (w == "tab" || w == "nestcell") {
+            text(u"\t"_s);
+        } else if (w == "emdash") {
+            text(QString(QChar(0x2014)));
+        } else if (w == "endash") {
+            text(QString(QChar(0x2013)));
+        } else if (w == "bullet") {
+            text(QString(QChar(0x2022)));
+        } else if (w == "lquote") {
+            text(QString(QChar(0x2018)));
+        } else if (w == "rquote") {
+            text(QString(QChar(0x2019)));
+        } else if (w == "ldblquote") {
+            text(QString(QChar(0x201C)));
+        } else if (w == "rdblquote") {
+            text(QString(QChar(0x201D)));
+        } else if (w == "emspace") {
+            text(QString(QChar(0x2003)));
+        } else if (w == "enspace") {
+            text(QString(QChar(0x2002)));
+        } else if (w == "qmspace") {
+            text(QString(QChar(0x2005)));
+        }
+        // Tables.
+        else if (w == "trowd") {
+            m_cellEdges.clear();
+        } else if (w == "cellx") {
+            if (m_cellEdges.size() < 4096)
+                m_cellEdges.append(param);
+        } else if (w == "cell") {
+            endCell();
+        } else if (w == "row") {
+            endRow();
+        }
+    }
+
+    // --- text ---
+
+    int currentCodePage() const {
+        const int font = m_stack.last().chr.font;
+        const auto it = m_fonts.constFind(font);
+        if (it != m_fonts.constEnd() && it->codePage != 0)
+            return it->codePage;
+        return m_defaultCodePage;
+    }
+
+    int fontTableCodePage() const { return m_fontCodePage != 0 ? m_fontCodePage : m_defaultCodePage; }
+
+    void plainBytes(const char* s, qsizetype len) {
+        Group& g = top();
+        if (g.dest == Dest::Skip)
+            return;
+        if (g.dest == Dest::FontTable) {
+            for (qsizetype k = 0; k < len; ++k) {
+                if (s[k] == ';')
+                    commitFont();
+                else if (m_fontBytes.size() < 256)
+                    m_fontBytes.append(s[k]);
+            }
+            return;
+        }
+        if (g.dest == Dest::ColorTable) {
+            for (qsizetype k = 0; k < len; ++k)
+                if (s[k] == ';')
+                    commitColor();
+            return;
+        }
+        if (m_skipFallback > 0) {
+            const qsizetype skipped = qMin<qsizetype>(len, m_skipFallback);
+            m_skipFallback -= int(skipped);
+            s += skipped;
+            len -= skipped;
+            if (len == 0)
+                return;
+        }
+        if (g.chr.hidden)
+            return;
+        prepareText();
+        const int cp = currentCodePage();
+        if (cp != m_bytesCodePage)
+            decodeBytes();
+        m_bytesCodePage = cp;
+        m_bytes.append(s, len);
+    }
+
+    void escapedByte(char byte) {
+        Group& g = top();
+        if (g.dest == Dest::FontTable) {
+            if (m_fontBytes.size() < 256)
+                m_fontBytes.append(byte);
+            return;
+        }
+        if (g.dest != Dest::Text || g.chr.hidden)
+            return;
+        prepareText();
+        const int cp = currentCodePage();
+        if (cp != m_bytesCodePage)
+            decodeBytes();
+        m_bytesCodePage = cp;
+        m_bytes.append(byte);
+    }
+
+    void text(const QString& s) {
+        Group& g = top();
+        if (g.dest == Dest::FontTable) {
+            m_fontName += rtf::decodeBytes(m_fontBytes, fontTableCodePage());
+            m_fontBytes.clear();
+            m_fontName += s;
+            return;
+        }
+        if (g.dest != Dest::Text || g.chr.hidden)
+            return;
+        prepareText();
+        decodeBytes();
+        m_text += s;
+    }
+
+    void decodeBytes() {
+        if (!m_bytes.isEmpty()) {
+            m_text += rtf::decodeBytes(m_bytes, m_bytesCodePage);
+            m_bytes.clear();
+        }
+    }
+
+    // Called before text is added: the pending text is written out when the
+    // format changes, and the cursor is placed into or out of a table.
+    void prepareText() {
+        const Group& g = top();
+        if (g.para.inTable != m_inTableCell || (g.para.inTable && m_needCell)) {
+            flush();
+            placeCursor(g.para.inTable);
+        }
+        if (!m_text.isEmpty() || !m_bytes.isEmpty()) {
+            if (!(g.chr == m_pendingChr))
+                flush();
+        }
+        m_pendingChr = g.chr;
+        m_para = g.para;
+    }
+
+    void flush() {
+        decodeBytes();
+        if (m_text.isEmpty())
+            return;
+        applyBlockFormat();
+        m_cursor.insertText(m_text, charFormat(m_pendingChr));
+        m_text.clear();
+    }
+
+    QTextCharFormat charFormat(const CharState& c) const {
+        QTextCharFormat f;
+        const auto font = m_fonts.constFind(c.font);
+        if (font != m_fonts.constEnd() && !font->name.isEmpty())
+            f.setFontFamilies({font->name});
+        f.setFontPointSize(c.halfPoints / 2.0);
+        if (c.bold)
+            f.setFontWeight(QFont::Bold);
+        if (c.italic)
+            f.setFontItalic(true);
+        if (c.strike)
+            f.setFontStrikeOut(true);
+        switch (c.underline) {
+        case Underline::None:
+            break;
+        case Underline::Single:
+        case Underline::Double:
+            f.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+            break;
+        case Underline::Dotted:
+            f.setUnderlineStyle(QTextCharFormat::DotLine);
+            break;
+        case Underline::Dashed:
+            f.setUnderlineStyle(QTextCharFormat::DashUnderline);
+            break;
+        case Underline::Wave:
+            f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+            break;
+        }
+        if (c.fg > 0 && c.fg < m_colors.size() && m_colors.at(c.fg).isValid())
+            f.setForeground(m_colors.at(c.fg));
+        if (c.bg > 0 && c.bg < m_colors.size() && m_colors.at(c.bg).isValid())
+            f.setBackground(m_colors.at(c.bg));
+        if (c.vertical < 0)
+            f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+        else if (c.vertical > 0)
+            f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        return f;
+    }
+
+    QTextBlockFormat blockFormat() const {
+        QTextBlockFormat f;
+        static const Qt::Alignment aligns[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
+        f.setAlignment(aligns[qBound(0, m_para.align, 3)]);
+        f.setLeftMargin(twipsToPixels(qMax(0, m_para.li)));
+        f.setRightMargin(twipsToPixels(qMax(0, m_para.ri)));
+        f.setTextIndent(twipsToPixels(m_para.fi));
+        f.setTopMargin(twipsToPixels(qMax(0, m_para.sb)));
+        f.setBottomMargin(twipsToPixels(qMax(0, m_para.sa)));
+        if (m_para.sl != 0) {
+            if (m_para.slMult)
+                f.setLineHeight(qBound(10, qAbs(m_para.sl) * 100 / 240, 1000), QTextBlockFormat::ProportionalHeight);
+            else if (m_para.sl > 0)
+                f.setLineHeight(twipsToPixels(m_para.sl), QTextBlockFormat::MinimumHeight);
+            else
+                f.setLineHeight(twipsToPixels(-m_para.sl), QTextBlockFormat::FixedHeight);
+        }
+        if (m_blockBreaksPage)
+            f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        return f;
+    }
+
+    void applyBlockFormat() {
+        if (m_cursor.blockFormat() != blockFormat())
+            m_cursor.setBlockFormat(blockFormat());
+    }
+
+    void paragraph() {
+        if (top().dest != Dest::Text)
+            return;
+        m_skipFallback = 0;
+        prepareText();
+        flush();
+        applyBlockFormat();
+        m_cursor.insertBlock(QTextBlockFormat(), charFormat(top().chr));
+        m_blockBreaksPage = false;
+    }
+
+    // --- tables ---
+
+    void placeCursor(bool inTable) {
+        if (!inTable) {
+            if (m_table) {
+                // Leave the table: continue in the block after it.
+                m_cursor.setPosition(m_table->lastPosition() + 1);
+                m_table = nullptr;
+            }
+            m_inTableCell = false;
+            return;
+        }
+        if (!m_table) {
+            const int columns = qBound(1, int(m_cellEdges.size()), RtfReader::kMaxColumns);
+            QTextTableFormat tf;
+            tf.setCellPadding(2);
+            tf.setCellSpacing(0);
+            tf.setBorder(0.5);
+            tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+            tf.setBorderCollapse(true);
+            QList<QTextLength> widths;
+            int left = 0;
+            for (int k = 0; k < columns && k < m_cellEdges.size(); ++k) {
+                widths.append(QTextLength(QTextLength::FixedLength, twipsToPixels(qMax(1, m_cellEdges.at(k) - left))));
+                left = m_cellEdges.at(k);
+            }
+            if (widths.size() == columns)
+                tf.setColumnWidthConstraints(widths);
+            m_table = m_cursor.insertTable(1, columns, tf);
+            m_row = 0;
+            m_col = 0;
+            m_rowEnded = false;
+        } else if (m_rowEnded) {
+            m_table->appendRows(1);
+            ++m_row;
+            m_col = 0;
+            m_rowEnded = false;
+        }
+        if (m_col >= m_table->columns()) {
+            if (m_table->columns() < RtfReader::kMaxColumns)
+                m_table->appendColumns(m_col - m_table->columns() + 1);
+            else
+                m_col = m_table->columns() - 1;
+        }
+        m_cursor = m_table->cellAt(m_row, m_col).lastCursorPosition();
+        m_inTableCell = true;
+        m_needCell = false;
+    }
+
+    void endCell() {
+        Group& g = top();
+        if (g.dest != Dest::Text)
+            return;
+        g.para.inTable = true;
+        prepareText();
+        flush();
+        applyBlockFormat();
+        if (m_table && m_col < RtfReader::kMaxColumns)
+            ++m_col;
+        m_needCell = true;
+    }
+
+    void endRow() {
+        if (top().dest != Dest::Text)
+            return;
+        flush();
+        if (m_table) {
+            m_rowEnded = true;
+            m_needCell = true;
+        }
+    }
+
+    // --- font and colour tables ---
+
+    void commitFont() {
+        if (!m_fontPending)
+            return;
+        QString name = m_fontName + rtf::decodeBytes(m_fontBytes, fontTableCodePage());
+        name = name.trimmed();
+        if (m_fonts.size() < 4096)
+            m_fonts.insert(m_fontId, Font{name, m_fontCodePage});
+        m_fontPending = false;
+        m_fontName.clear();
+        m_fontBytes.clear();
+    }
+
+    void commitColor() {
+        if (m_colors.size() < 4096)
+            m_colors.append(m_colorPending ? QColor(m_red, m_green, m_blue) : QColor());
+        m_red = m_green = m_blue = 0;
+        m_colorPending = false;
+    }
+
+    const QByteArray& m_data;
+    QTextCursor m_cursor;
+    QList<Group> m_stack;
+    int m_overflow = 0;
+    bool m_newGroup = false;
+    int m_skipFallback = 0;
+
+    int m_defaultCodePage = 1252;
+    int m_defaultFont = -1;
+    QHash<int, Font> m_fonts;
+    int m_fontId = 0;
+    bool m_fontPending = false;
+    QByteArray m_fontBytes;
+    QString m_fontName;
+    int m_fontCodePage = 0;
+
+    QList<QColor> m_colors;
+    int m_red = 0, m_green = 0, m_blue = 0;
+    bool m_colorPending = false;
+
+    QByteArray m_bytes;
+    int m_bytesCodePage = 1252;
+    QString m_text;
+    CharState m_pendingChr;
+    ParaState m_para;
+    bool m_blockBreaksPage = false;
+
+    QList<int> m_cellEdges;
+    QTextTable* m_table = nullptr;
+    int m_row = 0;
+    int m_col = 0;
+    bool m_rowEnded = false;
+    bool m_inTableCell = false;
+    bool m_needCell = false;
+};
+
+} // namespace
+
+bool RtfReader::read(const QByteArray& data, QTextDocument* doc, QString* error) {
+    doc->clear();
+    if (data.trimmed().isEmpty()) {
+        if (error)
+            *error = u"Файлът с договора е празен."_s;
+        return false;
+    }
+    if (data.size() > kMaxBytes) {
+        if (error)
+            *error = u"Файлът с договора е твърде голям (над %1 MB)."_s.arg(kMaxBytes / (1024 * 1024));
+        return false;
+    }
+    qsizetype start = 0;
+    while (start < data.size() && (data.at(start) == ' ' || data.at(start) == '\r' || data.at(start) == '\n' ||
+                                   data.at(start) == '\t'))
+        ++start;
+    // A UTF-8 byte order mark some editors put in front.
+    if (data.mid(start, 3) == "\xEF\xBB\xBF")
+        start += 3;
+    if (data.mid(start, 5) != "{\\rtf") {
+        if (error)
+            *error = u"Файлът с договора не е във формат RTF."_s;
+        return false;
+    }
+    const QByteArray body = start == 0 ? data : data.mid(start);
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    Parser parser(body, doc);
+    parser.run();
+    doc->setUndoRedoEnabled(undo);
+    if (error)
+        error->clear();
+    return true;
+}
+
+bool RtfReader::readFile(const QString& path, QTextDocument* doc, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        doc->clear();
+        if (error)
+            *error = u"Файлът \"%1\" не може да бъде отворен: %2"_s.arg(QFileInfo(path).fileName(), file.errorString());
+        return false;
+    }
+    if (file.size() > kMaxBytes) {
+        doc->clear();
+        if (error)
+            *error = u"Файлът с договора е твърде голям (над %1 MB)."_s.arg(kMaxBytes / (1024 * 1024));
+        return false;
+    }
+    return read(file.readAll(), doc, error);
+}
