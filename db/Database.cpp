@@ -69,12 +69,17 @@ bool Database::open(const QString& location, QString* error, bool create) {
         for (const auto& item : q.queryItems())
             options << item.first + QLatin1Char('=') + item.second;
         db.setConnectOptions(options.join(QLatin1Char(';')));
-        if (!db.open())
-            return fail(engineText(db.lastError()));
+        if (!db.open()) {
+            const QString why = engineText(db.lastError());
+            db = QSqlDatabase();
+            return fail(why);
+        }
         m_location = url.toString(QUrl::RemovePassword);
         m_journal.clear();
-        QSqlQuery q2(db);
-        q2.exec(QStringLiteral("SET client_min_messages TO WARNING"));
+        {
+            QSqlQuery q2(db);
+            q2.exec(QStringLiteral("SET client_min_messages TO WARNING"));
+        }
         return true;
     }
 
@@ -94,8 +99,12 @@ bool Database::open(const QString& location, QString* error, bool create) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     db.setDatabaseName(file);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open())
-        return fail(engineText(db.lastError()));
+    if (!db.open()) {
+        const QString why = engineText(db.lastError());
+        db = QSqlDatabase();
+        return fail(why);
+    }
+    db = QSqlDatabase();
     m_location = QDir::toNativeSeparators(QDir(dir).absolutePath() + QLatin1Char('/'));
     try {
         // A network file system gives no shared memory for the write-ahead log.
@@ -147,6 +156,12 @@ QSqlQuery Database::exec(const QString& statement, const QVariantList& params) {
         throw DbError(QStringLiteral("Изкуствена грешка на базата данни (оператор %1)").arg(g_run));
     QSqlQuery q(db);
     q.setForwardOnly(true);
+    if (params.isEmpty()) {
+        // Nothing to bind (and some statements, such as BEGIN, cannot be prepared).
+        if (!q.exec(statement))
+            throw DbError(engineText(q.lastError()));
+        return q;
+    }
     if (!q.prepare(statement))
         throw DbError(engineText(q.lastError()));
     for (int i = 0; i < params.size(); ++i)

@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -33,6 +34,13 @@ int main(int argc, char** argv) {
             std::printf("settings already name a database; nothing done\n");
             return 0;
         }
+    }
+
+    if (p.isSet(QStringLiteral("if-missing")) && !Database::isUrl(location) &&
+        QFileInfo::exists(QDir(location).filePath(Database::fileName()))) {
+        suite::writeSettings(QDir::toNativeSeparators(location));
+        std::printf("settings now name the existing database at %s\n", qPrintable(location));
+        return 0;
     }
 
     Database db;
