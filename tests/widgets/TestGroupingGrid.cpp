@@ -1,0 +1,288 @@
+// The grouping grid as a clerk uses it: group panel drops, header sorting,
+// typing to search, the column chooser, and the printed report.
+#include "tests/support/TestEnv.h"
+#include "tests/widgets/PdfText.h"
+#include "widgets/ColumnChooser.h"
+#include "widgets/GridDrag.h"
+#include "widgets/GridFooter.h"
+#include "widgets/GridHeaderView.h"
+#include "widgets/GridPrinter.h"
+#include "widgets/GridTableModel.h"
+#include "widgets/GridTreeView.h"
+#include "widgets/GroupPanel.h"
+#include "widgets/GroupingGrid.h"
+#include "widgets/PrintService.h"
+
+#include <QListWidget>
+#include <QMimeData>
+#include <QPrinter>
+#include <QtTest>
+
+namespace {
+
+QList<GridColumn> columns() {
+    using K = GridColumn::Kind;
+    return {
+        {"gridShop", "Магазин", 0, K::Text, false, true, false, "sums"},
+        {"gridDogNo", "№ договор", 1, K::Integer, true, false},
+        {"gridArt", "Артикул", 2, K::Text, true, false},
+        {"gridDPrice", "Изк.цена", 3, K::Money, true, false, true},
+        {"gridSaled", "Продаден", 4, K::Check},
+    };
+}
+
+void fill(GridTableModel& table, int rows) {
+    static const QStringList shops = {"Център", "Бояна", "Люлин"};
+    static const QStringList arts = {"Пералня Bosch", "хладилник Liebherr", "Фурна", "ЮТИЯ Philips"};
+    QVector<QVariant> v;
+    for (int i = 0; i < rows; ++i)
+        v << shops[i % shops.size()] << (i + 1) << arts[i % arts.size()] << (10.0 + i) << (i % 2 == 0);
+    table.reset({"Shop", "DogNo", "Art", "DlvPrice", "Saled"}, v);
+}
+
+// Delivers a drop of mime to a widget, as the end of a drag does.
+bool drop(QWidget* target, QMimeData* mime, QPoint at = QPoint(5, 5)) {
+    QDragEnterEvent enter(at, Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) {
+        delete mime;
+        return false;
+    }
+    QDropEvent dropEvent(QPointF(at), Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropEvent);
+    delete mime;
+    return dropEvent.isAccepted();
+}
+
+} // namespace
+
+class TestGroupingGrid : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        testenv::isolateSettings();
+        m_out = testenv::tempDir();
+        PrintService::setScripted(true, m_out->path());
+    }
+
+    void groupPanelTakesOnlyGroupableColumns_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("check column") << 4 << true;
+        QTest::newRow("contract number") << 1 << false;
+        QTest::newRow("money") << 3 << false;
+    }
+    void groupPanelTakesOnlyGroupableColumns() {
+        QFETCH(int, column);
+        QFETCH(bool, taken);
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 9);
+        grid.groupBy(0);
+        grid.resize(600, 400);
+        grid.show();
+        QCOMPARE(drop(grid.groupPanel(), GridDrag::make(GridDrag::Kind::Column, &grid, column), QPoint(590, 10)),
+                 taken);
+        QCOMPARE(grid.groupColumns(), taken ? QList<int>({0, column}) : QList<int>({0}));
+        // Another grid's columns are never taken.
+        GroupingGrid other;
+        QVERIFY(!drop(grid.groupPanel(), GridDrag::make(GridDrag::Kind::Column, &other, 4)));
+    }
+
+    void chipDroppedOnHeaderUngroups() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 9);
+        grid.groupBy(0);
+        grid.groupBy(4);
+        grid.show();
+        QVERIFY(drop(grid.header()->viewport(), GridDrag::make(GridDrag::Kind::Group, &grid, 0)));
+        QCOMPARE(grid.groupColumns(), QList<int>({4}));
+        QCOMPARE(grid.groupPanel()->groups(), QList<int>({4}));
+        // Groups stay open after regrouping.
+        QVERIFY(grid.view()->isExpanded(grid.model()->index(0, 0)));
+    }
+
+    void headerClickSortsShiftAdds() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 6);
+        using Key = GroupingModel::SortKey;
+        grid.sortByColumn(2, false);
+        QCOMPARE(grid.model()->sortKeys(), QList<Key>({{2, Qt::AscendingOrder}}));
+        grid.sortByColumn(2, false);
+        QCOMPARE(grid.model()->sortKeys(), QList<Key>({{2, Qt::DescendingOrder}}));
+        grid.sortByColumn(1, true);
+        QCOMPARE(grid.model()->sortKeys(), QList<Key>({{2, Qt::DescendingOrder}, {1, Qt::AscendingOrder}}));
+        grid.sortByColumn(1, true);
+        QCOMPARE(grid.model()->sortKeys(), QList<Key>({{2, Qt::DescendingOrder}, {1, Qt::DescendingOrder}}));
+        grid.sortByColumn(3, false);
+        QCOMPARE(grid.model()->sortKeys(), QList<Key>({{3, Qt::AscendingOrder}}));
+
+        // The header's own click reports shift.
+        grid.resize(600, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QSignalSpy spy(grid.header(), &GridHeaderView::sortClicked);
+        const int x = grid.header()->sectionViewportPosition(2) + grid.header()->sectionSize(2) / 2;
+        QTest::mouseClick(grid.header()->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(x, 5));
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy[0][0].toInt(), 2);
+        QCOMPARE(spy[0][1].toBool(), true);
+    }
+
+    void typingSearchesTheCurrentColumn() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 12);
+        grid.groupBy(0);
+        grid.expandAll();
+        grid.focusFirstRow();
+        auto* view = grid.view();
+        view->setCurrentIndex(grid.model()->indexForSourceRow(0, 2));
+        // Mixed-case Cyrillic and Latin text, found whatever the letter case.
+        view->keyboardSearch(QStringLiteral("ютия p"));
+        QCOMPARE(grid.model()->displayText(grid.currentSourceRow(), 2), QStringLiteral("ЮТИЯ Philips"));
+        view->clearSearch();
+        view->keyboardSearch(QStringLiteral("ХЛАДИЛНИК"));
+        QCOMPARE(grid.model()->displayText(grid.currentSourceRow(), 2), QStringLiteral("хладилник Liebherr"));
+        const int before = grid.currentSourceRow();
+        view->clearSearch();
+        view->keyboardSearch(QStringLiteral("няма такъв"));
+        QCOMPARE(grid.currentSourceRow(), before);
+    }
+
+    void columnChooser() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 3);
+        grid.show();
+        QSignalSpy closed(&grid, &GroupingGrid::columnChooserClosed);
+        grid.showColumnChooser();
+        QVERIFY(grid.isColumnChooserOpen());
+        QListWidget* list = grid.columnChooser()->list();
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Магазин"));
+
+        // A header dragged into the chooser hides its column.
+        QVERIFY(drop(grid.columnChooser(), GridDrag::make(GridDrag::Kind::Column, &grid, 2)));
+        QVERIFY(!grid.isColumnVisible(2));
+        QCOMPARE(list->count(), 2);
+        // Double-click shows it again.
+        emit list->itemDoubleClicked(list->item(1));
+        QVERIFY(grid.isColumnVisible(2));
+        // A column from the chooser dropped on the header shows it.
+        QVERIFY(drop(grid.header()->viewport(), GridDrag::make(GridDrag::Kind::Column, &grid, 0)));
+        QVERIFY(grid.isColumnVisible(0));
+        QCOMPARE(list->count(), 0);
+
+        grid.closeColumnChooser();
+        QVERIFY(!grid.isColumnChooserOpen());
+        QCOMPARE(closed.size(), 0);
+        grid.showColumnChooser();
+        grid.columnChooser()->close(); // the window's close box
+        QCOMPARE(closed.size(), 1);
+    }
+
+    void footerShowsSums() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 200); // 10 + 11 + ... + 209
+        QCOMPARE(grid.footer()->text(3), QStringLiteral("21 900.00"));
+        QCOMPARE(grid.footer()->text(2), QString());
+    }
+
+    void printsReport() {
+        if (!pdftext::available()) {
+            if (!qEnvironmentVariable("CI").isEmpty())
+                QFAIL("pdftotext (poppler-utils) is needed to read printed reports");
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        }
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.model()->setSummaryText([](const GroupingModel::GroupSummary& s) {
+            return s.summaryGroup.isEmpty() ? QString() : QStringLiteral("Сума: %1").arg(s.sums[3]);
+        });
+        grid.setSourceModel(&table);
+        fill(table, 300);
+        grid.groupBy(0);
+        grid.expandAll();
+        grid.fitColumns();
+        GridPrinter printer(&grid);
+        printer.setTitle(QStringLiteral("Всички приети уреди за период от 01.03.2005 до 31.03.2005"));
+        printer.setPrintedAt(QDateTime(QDate(2005, 4, 2), QTime(9, 5, 7)));
+        printer.preview(nullptr);
+        const QString pdf = PrintService::lastPreviewPdf();
+        const QString text = pdftext::text(pdf);
+        QPrinter probe(QPrinter::HighResolution);
+        GridPrinter::setupPage(&probe);
+        const int pages = printer.pageCount(&probe);
+        QVERIFY(pages > 1);
+        QCOMPARE(pdftext::pages(pdf), pages);
+        QVERIFY(text.contains(QStringLiteral("Всички приети уреди за период от 01.03.2005 до 31.03.2005")));
+        QVERIFY(text.contains(QStringLiteral("02.04.2005 09:05:07")));
+        QVERIFY(text.contains(QStringLiteral("стр. 1 от %1").arg(pages)));
+        QVERIFY(text.contains(QStringLiteral("стр. %1 от %1").arg(pages)));
+        QVERIFY(text.contains(QStringLiteral("Магазин: Бояна")));
+        QVERIFY(text.contains(QStringLiteral("№ договор")));
+        QVERIFY(text.contains(QStringLiteral("хладилник Liebherr")));
+        QVERIFY(text.contains(QStringLiteral("47 850.00"))); // footer sum of 300 rows
+    }
+
+    void printingCanBeCancelled() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 3000);
+        grid.groupBy(0);
+        GridPrinter printer(&grid);
+        int calls = 0;
+        int reportedPages = 0;
+        printer.setProgress([&](int page, int pages) {
+            ++calls;
+            reportedPages = pages;
+            return page < 2;
+        });
+        QPrinter out(QPrinter::HighResolution);
+        GridPrinter::setupPage(&out);
+        out.setOutputFormat(QPrinter::PdfFormat);
+        out.setOutputFileName(m_out->filePath(QStringLiteral("cancelled.pdf")));
+        QVERIFY(!printer.print(&out));
+        QCOMPARE(calls, 2);
+        QVERIFY(reportedPages > 20);
+        QCOMPARE(pdftext::pages(out.outputFileName()), 2);
+    }
+
+    void pageSetup() {
+        QPrinter p(QPrinter::HighResolution);
+        GridPrinter::setupPage(&p);
+        const QPageLayout l = p.pageLayout();
+        QCOMPARE(l.pageSize().id(), QPageSize::A4);
+        QCOMPARE(l.orientation(), QPageLayout::Portrait);
+        const QMarginsF m = l.margins(QPageLayout::Millimeter);
+        QCOMPARE(qRound(m.left() * 10), 177);
+        QCOMPARE(qRound(m.right() * 10), 127);
+        QCOMPARE(qRound(m.top() * 10), 127);
+        QCOMPARE(qRound(m.bottom() * 10), 127);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_out;
+};
+
+QTEST_MAIN(TestGroupingGrid)
+#include "TestGroupingGrid.moc"

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+class GroupingGrid;
+class QPainter;
+class QPrinter;
+class QWidget;
+
+// Prints a grouping grid as a report: A4 portrait, a centred title in the page
+// header, the column headers and grid lines on every page, group rows shaded,
+// the footer sums after the last row, and the date and time printed with
+// "стр. N от M" in the page footer. Big reports show their progress and can be
+// cancelled.
+class GridPrinter {
+public:
+    // Called after each page; return false to stop printing.
+    using Progress = std::function<bool(int page, int pages)>;
+
+    explicit GridPrinter(GroupingGrid* grid);
+
+    void setTitle(const QString& title) { m_title = title; }
+    const QString& title() const { return m_title; }
+    void setProgress(Progress progress) { m_progress = std::move(progress); }
+    // Reports with more rows than this show a progress window (when no
+    // progress callback is set).
+    void setProgressThreshold(int rows) { m_progressThreshold = rows; }
+    // The moment printed in the footer; the current time when not set.
+    void setPrintedAt(const QDateTime& at) { m_printedAt = at; }
+
+    // A4 portrait with margins left 17.7 mm, right, top and bottom 12.7 mm.
+    static void setupPage(QPrinter* printer);
+
+    int pageCount(QPrinter* printer) const;
+    // Paints every page; false when the clerk cancelled.
+    bool print(QPrinter* printer);
+    // The modal print preview of the report.
+    void preview(QWidget* parent);
+
+    static QString footerPageText(int page, int pages);
+
+private:
+    struct Line {
+        int level = 0;
+        int sourceRow = -1; // -1: a group row
+        QString text;       // group rows
+    };
+    struct Layout;
+
+    QList<Line> collectLines() const;
+    Layout layoutFor(QPrinter* printer, QPainter* painter) const;
+
+    GroupingGrid* m_grid;
+    QString m_title;
+    Progress m_progress;
+    int m_progressThreshold = 3000;
+    QDateTime m_printedAt;
+};

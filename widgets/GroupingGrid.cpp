@@ -1,0 +1,225 @@
+#include "widgets/GroupingGrid.h"
+
+#include "widgets/ColumnChooser.h"
+#include "widgets/GridFooter.h"
+#include "widgets/GridHeaderView.h"
+#include "widgets/GridTreeView.h"
+#include "widgets/GroupPanel.h"
+
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+GroupingGrid::GroupingGrid(QWidget* parent)
+    : QWidget(parent), m_model(new GroupingModel(this)), m_panel(new GroupPanel(this, this)),
+      m_view(new GridTreeView(this)), m_header(new GridHeaderView(this, m_view)), m_footer(nullptr),
+      m_chooser(new ColumnChooser(this, this)) {
+    m_view->setHeader(m_header);
+    m_view->setGroupingModel(m_model);
+    m_footer = new GridFooter(m_header, m_model, this);
+    m_panel->setObjectName(QStringLiteral("gridGroupPanel"));
+    m_view->setObjectName(QStringLiteral("gridView"));
+    m_panel->setCanGroup([this](int column) { return m_model->canGroupBy(column); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_panel);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_footer);
+    setFocusProxy(m_view);
+
+    connect(m_panel, &GroupPanel::groupRequested, this, [this](int column, int position) {
+        QList<int> groups = m_model->groupColumns();
+        groups.removeAll(column);
+        groups.insert(qBound(0, position, int(groups.size())), column);
+        const int row = currentSourceRow();
+        m_model->setGroupColumns(groups);
+        restoreAfterRebuild(row);
+    });
+    connect(m_panel, &GroupPanel::ungroupRequested, this, &GroupingGrid::ungroup);
+    connect(m_header, &GridHeaderView::groupDropped, this, &GroupingGrid::ungroup);
+    connect(m_header, &GridHeaderView::sortClicked, this, &GroupingGrid::sortByColumn);
+    connect(m_header, &GridHeaderView::columnDropped, this, [this](int column, int visual) {
+        if (!isColumnVisible(column))
+            setColumnVisible(column, true);
+        moveColumn(column, visual);
+    });
+    connect(m_chooser, &ColumnChooser::showRequested, this, [this](int c) { setColumnVisible(c, true); });
+    connect(m_chooser, &ColumnChooser::hideRequested, this, [this](int c) { setColumnVisible(c, false); });
+    connect(m_chooser, &ColumnChooser::closedByUser, this, &GroupingGrid::columnChooserClosed);
+    connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged, m_footer, qOverload<>(&QWidget::update));
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        syncPanel();
+        m_footer->setLeftOffset(m_view->viewport()->x());
+    });
+}
+
+GroupingGrid::~GroupingGrid() = default;
+
+void GroupingGrid::setColumns(const QList<GridColumn>& columns) {
+    m_model->setColumns(columns);
+    for (int c = 0; c < columns.size(); ++c)
+        m_header->setSectionHidden(c, !columns[c].visible);
+    syncChooser();
+}
+
+void GroupingGrid::setSourceModel(QAbstractItemModel* source) {
+    m_model->setSourceModel(source);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &GroupingGrid::currentRowChanged, Qt::UniqueConnection);
+}
+
+bool GroupingGrid::groupBy(int column, int position) {
+    if (!m_model->canGroupBy(column))
+        return false;
+    QList<int> groups = m_model->groupColumns();
+    groups.removeAll(column);
+    if (position < 0 || position > groups.size())
+        position = int(groups.size());
+    groups.insert(position, column);
+    const int row = currentSourceRow();
+    m_model->setGroupColumns(groups);
+    restoreAfterRebuild(row);
+    return true;
+}
+
+void GroupingGrid::ungroup(int column) {
+    QList<int> groups = m_model->groupColumns();
+    if (!groups.removeAll(column))
+        return;
+    const int row = currentSourceRow();
+    m_model->setGroupColumns(groups);
+    restoreAfterRebuild(row);
+}
+
+void GroupingGrid::sortByColumn(int column, bool add) {
+    QList<GroupingModel::SortKey> keys = m_model->sortKeys();
+    int at = -1;
+    for (int i = 0; i < keys.size(); ++i)
+        if (keys[i].column == column)
+            at = i;
+    if (add) {
+        if (at >= 0)
+            keys[at].order = keys[at].order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+        else
+            keys.append({column, Qt::AscendingOrder});
+    } else {
+        const Qt::SortOrder order = (at >= 0 && keys[at].order == Qt::AscendingOrder && keys.size() == 1)
+                                        ? Qt::DescendingOrder
+                                        : Qt::AscendingOrder;
+        keys = {{column, order}};
+    }
+    const int row = currentSourceRow();
+    m_model->setSortKeys(keys);
+    m_header->setSortKeys(keys);
+    restoreAfterRebuild(row);
+}
+
+void GroupingGrid::setColumnVisible(int column, bool visible) {
+    if (column < 0 || column >= m_model->columnCount())
+        return;
+    m_header->setSectionHidden(column, !visible);
+    if (visible && m_header->sectionSize(column) < 20)
+        m_view->resizeColumnToContents(column);
+    syncChooser();
+    m_footer->update();
+}
+
+bool GroupingGrid::isColumnVisible(int column) const { return !m_header->isSectionHidden(column); }
+
+void GroupingGrid::moveColumn(int column, int visualIndex) {
+    const int from = m_header->visualIndex(column);
+    if (from < 0)
+        return;
+    int to = qBound(0, visualIndex, m_header->count() - 1);
+    if (to > from)
+        --to;
+    m_header->moveSection(from, to);
+}
+
+QList<int> GroupingGrid::visibleColumns() const {
+    QList<int> result;
+    for (int v = 0; v < m_header->count(); ++v) {
+        const int logical = m_header->logicalIndex(v);
+        if (!m_header->isSectionHidden(logical))
+            result.append(logical);
+    }
+    return result;
+}
+
+void GroupingGrid::showColumnChooser() {
+    syncChooser();
+    if (!m_chooser->isVisible()) {
+        const QPoint corner = mapToGlobal(QPoint(width() - m_chooser->width() - 20, height() - m_chooser->height() - 40));
+        m_chooser->move(corner);
+    }
+    m_chooser->show();
+    m_chooser->raise();
+}
+
+void GroupingGrid::closeColumnChooser() { m_chooser->closeQuietly(); }
+
+bool GroupingGrid::isColumnChooserOpen() const { return m_chooser->isVisible(); }
+
+void GroupingGrid::setColumnSummaryGroup(const QString& columnName, const QString& summaryGroup) {
+    const int row = currentSourceRow();
+    m_model->setColumnSummaryGroup(m_model->columnByName(columnName), summaryGroup);
+    restoreAfterRebuild(row);
+}
+
+void GroupingGrid::expandAll() { m_view->expandAll(); }
+
+void GroupingGrid::fitColumns() {
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        if (!m_header->isSectionHidden(c))
+            m_view->resizeColumnToContents(c);
+    m_footer->update();
+}
+
+void GroupingGrid::focusFirstRow() {
+    const QModelIndex first = m_model->index(0, 0);
+    if (!first.isValid())
+        return;
+    const QList<int> visible = visibleColumns();
+    const QModelIndex target = visible.isEmpty() ? first : first.siblingAtColumn(visible.first());
+    m_view->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_view->scrollTo(target);
+}
+
+int GroupingGrid::currentSourceRow() const { return m_model->sourceRow(m_view->currentIndex()); }
+
+bool GroupingGrid::selectSourceRow(int sourceRow) {
+    const QList<int> visible = visibleColumns();
+    const QModelIndex idx = m_model->indexForSourceRow(sourceRow, visible.isEmpty() ? 0 : visible.first());
+    if (!idx.isValid())
+        return false;
+    for (QModelIndex p = idx.parent(); p.isValid(); p = p.parent())
+        m_view->expand(p);
+    m_view->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_view->scrollTo(idx);
+    return true;
+}
+
+void GroupingGrid::restoreAfterRebuild(int sourceRow) {
+    // The clerk's own regrouping or sorting keeps every group open and the
+    // same row current.
+    m_view->expandAll();
+    if (sourceRow < 0 || !selectSourceRow(sourceRow))
+        focusFirstRow();
+    emit currentRowChanged();
+}
+
+void GroupingGrid::syncPanel() {
+    QStringList captions;
+    for (int c : m_model->groupColumns())
+        captions.append(m_model->columns()[c].caption);
+    m_panel->setGroups(m_model->groupColumns(), captions);
+}
+
+void GroupingGrid::syncChooser() {
+    QList<QPair<int, QString>> hidden;
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        if (m_header->isSectionHidden(c))
+            hidden.append({c, m_model->columns()[c].caption});
+    m_chooser->setHiddenColumns(hidden);
+}

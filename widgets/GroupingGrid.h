@@ -1,0 +1,76 @@
+#pragma once
+
+#include "widgets/GridColumn.h"
+#include "widgets/GroupingModel.h"
+
+#include <QWidget>
+
+class ColumnChooser;
+class GridFooter;
+class GridHeaderView;
+class GridTreeView;
+class GroupPanel;
+
+// A data grid with grouping: group panel on top, the grouped tree in the
+// middle, the footer sums below, and a column chooser window. It knows only
+// columns and values, nothing of what the rows stand for.
+class GroupingGrid : public QWidget {
+    Q_OBJECT
+public:
+    explicit GroupingGrid(QWidget* parent = nullptr);
+    ~GroupingGrid() override;
+
+    void setColumns(const QList<GridColumn>& columns);
+    int columnByName(const QString& name) const { return m_model->columnByName(name); }
+    void setSourceModel(QAbstractItemModel* source);
+
+    GroupingModel* model() const { return m_model; }
+    GridTreeView* view() const { return m_view; }
+    GridHeaderView* header() const { return m_header; }
+    GroupPanel* groupPanel() const { return m_panel; }
+    GridFooter* footer() const { return m_footer; }
+    ColumnChooser* columnChooser() const { return m_chooser; }
+
+    // Grouping; position -1 appends as the innermost level.
+    bool groupBy(int column, int position = -1);
+    void ungroup(int column);
+    const QList<int>& groupColumns() const { return m_model->groupColumns(); }
+
+    // What a header click does: sort by that column alone (a second click
+    // turns the order round), or with add, append it to the sort.
+    void sortByColumn(int column, bool add);
+
+    void setColumnVisible(int column, bool visible);
+    bool isColumnVisible(int column) const;
+    void moveColumn(int column, int visualIndex);
+    QList<int> visibleColumns() const; // in display order
+
+    void showColumnChooser();
+    void closeColumnChooser(); // without the closed-by-clerk signal
+    bool isColumnChooserOpen() const;
+
+    void setColumnSummaryGroup(const QString& columnName, const QString& summaryGroup);
+
+    void expandAll();
+    void fitColumns();
+    void focusFirstRow(); // first top-level row becomes current
+    int currentSourceRow() const;
+    bool selectSourceRow(int sourceRow);
+    int rowCount() const { return m_model->dataRowCount(); }
+
+signals:
+    void currentRowChanged(); // the focused row changed
+    void columnChooserClosed(); // closed by its own close box
+
+private:
+    void syncPanel();
+    void syncChooser();
+    void restoreAfterRebuild(int sourceRow);
+
+    GroupingModel* m_model;
+    GroupPanel* m_panel;
+    GridTreeView* m_view;
+    GridHeaderView* m_header;
+    GridFooter* m_footer;
+    ColumnChooser* m_chooser;
+};

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "widgets/GridColumn.h"
+
+#include <QAbstractItemModel>
+#include <QList>
+#include <QPointer>
+#include <QVector>
+#include <functional>
+
+class GridTableModel;
+
+// A tree over a flat table: data rows grouped by one or more columns (groups
+// sorted by their value), sorted by any number of columns inside their groups,
+// with money sums per group and for all rows. Everything is computed when the
+// source changes or the grouping/sorting changes; data() only reads memory.
+class GroupingModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    enum Role {
+        IsGroupRole = Qt::UserRole + 1, // bool
+        SourceRowRole,                  // int, -1 for group rows
+        GroupLevelRole,                 // int, 0 for the outermost groups
+        GroupColumnRole,                // int, the grid column a group row groups by
+        GroupValueRole,                 // QString, the value a group row stands for
+        GroupSummaryRole,               // QString, the summary text of a group row
+    };
+
+    struct SortKey {
+        int column = -1;
+        Qt::SortOrder order = Qt::AscendingOrder;
+        bool operator==(const SortKey&) const = default;
+    };
+
+    // What a summary callback learns about one group.
+    struct GroupSummary {
+        int column = -1;        // grid column grouped by
+        QString columnName;     // its name
+        QString summaryGroup;   // the summary set attached to that column
+        QString value;          // the group's value as shown
+        int rowCount = 0;       // data rows in the group
+        QVector<qint64> sums;   // per grid column, whole stotinki (Money columns only)
+    };
+    using SummaryText = std::function<QString(const GroupSummary&)>;
+
+    explicit GroupingModel(QObject* parent = nullptr);
+
+    void setColumns(const QList<GridColumn>& columns);
+    const QList<GridColumn>& columns() const { return m_columns; }
+    int columnByName(const QString& name) const;
+
+    void setSourceModel(QAbstractItemModel* source);
+    QAbstractItemModel* sourceModel() const { return m_source; }
+
+    // Grouping, outermost first. Columns that may not be grouped by are ignored.
+    void setGroupColumns(const QList<int>& columns);
+    const QList<int>& groupColumns() const { return m_groupColumns; }
+    bool canGroupBy(int column) const;
+
+    void setSortKeys(const QList<SortKey>& keys);
+    const QList<SortKey>& sortKeys() const { return m_sortKeys; }
+
+    void setSummaryText(SummaryText text);
+    // Attaches a summary set to a column's group rows; empty detaches it.
+    void setColumnSummaryGroup(int column, const QString& summaryGroup);
+
+    // Recomputes the tree from the source.
+    void rebuild();
+
+    int dataRowCount() const { return m_sourceRows; }
+    int groupCount() const { return int(m_nodes.size()) - 1; }
+    qint64 footerSum(int column) const;   // whole stotinki
+    QString footerText(int column) const; // "# ##0.00" for summed columns, else empty
+    QString displayText(int sourceRow, int column) const;
+    QString groupText(const QModelIndex& index) const;
+
+    bool isGroup(const QModelIndex& index) const;
+    int sourceRow(const QModelIndex& index) const; // -1 for groups
+    QModelIndex indexForSourceRow(int sourceRow, int column = 0) const;
+
+    // QAbstractItemModel
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    struct Node {
+        int parent = -1;
+        int rowInParent = 0;
+        int level = 0; // root 0, outermost groups 1
+        int column = -1;
+        QString text;
+        QVector<int> children; // group nodes below, for inner levels
+        QVector<int> rows;     // source rows, for the innermost level
+        int rowCount = 0;
+        QVector<qint64> sums;
+    };
+
+    QVariant sourceValue(int row, int field) const;
+    bool isLeafNode(int node) const { return m_nodes[node].level == m_groupColumns.size(); }
+    int groupNodeOf(const QModelIndex& index) const; // node id of a group index, -1 otherwise
+    QVector<int> sortedRows() const;
+    void buildLevel(int node, const QVector<int>& rows);
+    void addSums(Node& node, int row) const;
+    QString summaryFor(int node) const;
+
+    QList<GridColumn> m_columns;
+    QPointer<QAbstractItemModel> m_source;
+    const GridTableModel* m_table = nullptr; // fast path when the source is a GridTableModel
+    QList<int> m_groupColumns;
+    QList<SortKey> m_sortKeys;
+    SummaryText m_summaryText;
+
+    QVector<Node> m_nodes; // [0] is the root
+    QVector<int> m_rowLeaf; // per source row: its innermost node
+    QVector<int> m_rowPos;  // per source row: its position there
+    QVector<qint64> m_totals;
+    QVector<int> m_moneyColumns;
+    int m_sourceRows = 0;
+};
