@@ -55,6 +55,15 @@ public:
 
     // Id of the register's current appliance, or -1 when the register is empty.
     qint64 currentItemId() const;
+    // Makes the item with this id the register's current row when the
+    // register lists it; false (position unchanged) otherwise.
+    bool locateItem(qint64 id);
+    // Runs the register's present statement again (a search result stays)
+    // and puts the current row back on id; then expands all groups.
+    void rerunKeeping(qint64 id);
+    // The consignor's data as the detail panel shows it for the current row:
+    // keys "DlvNames", "DlvAdres", "DlvEGN", "DlvLK".
+    QString detailText(const QString& column) const;
 
     // Closes the connection (the marker goes with it). Safe to call twice.
     void closeConnection();

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/core/Money.h"
+
+#include <QDate>
+#include <QString>
+
+class Database;
+
+// The ledger rows an operation books into the suite's tables. Each runs
+// inside the operation's transaction; none commits on its own.
+namespace postings {
+
+using money::Cents;
+
+// Cash book: one row with either takings (in) or a payment (out), dated now.
+void cashBook(Database& db, int clerk, int shop, Cents in, Cents out, const QString& note);
+
+// The id of an income or expense kind by its exact name, added when missing.
+// table: "TypePrihod" or "TypeExpense".
+int kind(Database& db, const QString& table, const QString& name);
+
+// An income ("Prihod") or expense ("Expenses") entry dated today.
+void entry(Database& db, const QString& table, int shop, int kindId, int clerk, Cents sum, const QString& note);
+
+// Adds delta to the day's turnover of the shop, creating the row when missing.
+void addTurnover(Database& db, const QDate& day, int shop, Cents delta);
+
+// Adds delta to the day's profit of the shop (currency 1), creating the row
+// when missing; with dropZero a row whose profit nets to zero is deleted.
+void addProfit(Database& db, const QDate& day, int shop, Cents delta, bool dropZero);
+
+} // namespace postings
