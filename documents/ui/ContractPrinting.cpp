@@ -1,0 +1,98 @@
+#include "documents/ui/ContractPrinting.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextDocument>
+#include <memory>
+
+namespace {
+
+// A copy of doc laid out for the printer's resolution.
+std::unique_ptr<QTextDocument> layoutFor(const QTextDocument& doc, QPrinter* printer) {
+    std::unique_ptr<QTextDocument> copy(doc.clone());
+    copy->documentLayout()->setPaintDevice(printer);
+    copy->setDocumentMargin(0);
+    return copy;
+}
+
+void drawArea(QPainter& painter, QTextDocument* doc, const QRectF& area) {
+    QAbstractTextDocumentLayout::PaintContext context;
+    // The layout draws every block that touches the clip; the first block of
+    // the next page starts exactly at this page's bottom edge.
+    context.clip = area.adjusted(0, 0, 0, -1);
+    context.palette.setColor(QPalette::Text, Qt::black);
+    context.palette.setColor(QPalette::WindowText, Qt::black);
+    painter.setClipRect(area);
+    doc->documentLayout()->draw(&painter, context);
+}
+
+} // namespace
+
+int ContractPrinting::printCopies(const QTextDocument& source, QPrinter* printer, int copies) {
+    copies = qMax(1, copies);
+    const int savedCopies = printer->copyCount();
+    const bool printerCopies = printer->supportsMultipleCopies();
+    printer->setCollateCopies(false);
+    printer->setCopyCount(printerCopies ? copies : 1);
+
+    auto doc = layoutFor(source, printer);
+    const QSizeF page = printer->pageRect(QPrinter::DevicePixel).size();
+    doc->setPageSize(page);
+    const int pages = doc->pageCount();
+    const int sendsPerPage = printerCopies ? 1 : copies;
+
+    QPainter painter;
+    if (painter.begin(printer)) {
+        bool first = true;
+        for (int p = 0; p < pages; ++p) {
+            for (int c = 0; c < sendsPerPage; ++c) {
+                if (!first)
+                    printer->newPage();
+                first = false;
+                painter.save();
+                const QRectF area(0, p * page.height(), page.width(), page.height());
+                painter.translate(0, -area.top());
+                drawArea(painter, doc.get(), area);
+                painter.restore();
+            }
+        }
+        painter.end();
+    }
+    printer->setCopyCount(savedCopies);
+    return pages;
+}
+
+void ContractPrinting::paintOnOnePage(const QTextDocument& source, QPrinter* printer, const QString& footer,
+                                      qreal headerMm, qreal footerMm) {
+    QPainter painter;
+    if (!painter.begin(printer))
+        return;
+    const QRectF page(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size());
+    const qreal dotsPerMm = printer->resolution() / 25.4;
+    const qreal header = headerMm * dotsPerMm;
+    const qreal footerBand = footerMm * dotsPerMm;
+    const QRectF content(0, header, page.width(), qMax<qreal>(1, page.height() - header - footerBand));
+
+    auto doc = layoutFor(source, printer);
+    doc->setTextWidth(content.width());
+    const QSizeF size = doc->size();
+    const qreal scale = qMin<qreal>(1.0, qMin(content.height() / qMax<qreal>(1, size.height()),
+                                              content.width() / qMax<qreal>(1, size.width())));
+    painter.save();
+    painter.translate(content.topLeft());
+    painter.scale(scale, scale);
+    drawArea(painter, doc.get(), QRectF(QPointF(0, 0), size));
+    painter.restore();
+
+    if (!footer.isEmpty()) {
+        QFont font;
+        font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("sans-serif")});
+        font.setPointSizeF(7);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, page.height() - footerBand, page.width(), footerBand),
+                         Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, footer);
+    }
+    painter.end();
+}

@@ -1,0 +1,388 @@
+#include "documents/ui/ContractPrinting.h"
+#include "documents/ui/TJustifyRichEdit.h"
+#include "documents/ui/TfrmDogKons.h"
+#include "documents/ui/TfrmRTF.h"
+#include "tests/support/TestEnv.h"
+#include "widgets/MessageService.h"
+#include "widgets/PrintService.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int pdfPageCount(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression page(u"/Type\\s*/Page(?!s)"_s);
+    return int(QString::fromLatin1(f.readAll()).count(page));
+}
+
+// Text of the PDF (one page, or all when page is 0); empty when pdftotext
+// is not installed.
+QString pdfText(const QString& path, int page = 0) {
+    const QString tool = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (tool.isEmpty())
+        return {};
+    QStringList args{u"-layout"_s};
+    if (page > 0)
+        args << u"-f"_s << QString::number(page) << u"-l"_s << QString::number(page);
+    args << path << u"-"_s;
+    QProcess p;
+    p.start(tool, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+bool havePdfToText() { return !QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty(); }
+
+ConsignmentContractData contractData(double price = 150) {
+    ConsignmentContractData d;
+    d.dogNo = 318;
+    d.dateGet = QDate(2026, 2, 3);
+    d.dlvNames = u"Иван Петров Иванов"_s;
+    d.dlvAdres = u"София, ул. Раковски 12"_s;
+    d.dlvEGN = u"7501011234"_s;
+    d.dlvLK = u"645123987"_s;
+    d.art = u"Хладилник Gorenje"_s;
+    d.serial = u"GR-2231"_s;
+    d.artNote = u"Леко одраскан отстрани"_s;
+    d.shopName = u"Магазин Център"_s;
+    d.salePrice = price;
+    d.firm = {u"Орвел ООД"_s, u"Пловдив, бул. Марица 5"_s, u"Мария Георгиева"_s, u"1234567890"_s, u"115999888"_s};
+    return d;
+}
+
+SaleContractValues saleValues() {
+    SaleContractValues v;
+    v.date = QDate(2026, 5, 14);
+    v.firmName = u"Орвел ООД"_s;
+    v.firmAddress = u"Пловдив, бул. Марица 5"_s;
+    v.mol = u"Мария Георгиева"_s;
+    v.ndr = u"1234567890"_s;
+    v.bulstat = u"115999888"_s;
+    v.shop = u"Магазин Център"_s;
+    v.clientName = u"Петър Стоянов"_s;
+    v.clientAddress = u"Варна, ул. Шипка 3"_s;
+    v.clientInfo = u"тел. 0888 123 456"_s;
+    v.unitName = u"Пералня Bosch"_s;
+    v.unitSerial = u"WM-88"_s;
+    v.unitOpis = u"5 кг, бяла"_s;
+    v.more = u"няма"_s;
+    v.price = u"320.00"_s;
+    v.salePrice = 320;
+    v.salorName = u"Иван Иванов"_s;
+    v.salorAddress = u"София, ул. Раковски 12"_s;
+    v.salorEgn = u"7501011234"_s;
+    v.salorLk = u"645123987"_s;
+    v.dogovor = 4711;
+    return v;
+}
+
+QString shippedTemplate() { return testenv::sourceDir() + u"/documents/salecontract.rtf"_s; }
+
+} // namespace
+
+class TestContractWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+
+    void dogKonsControls();
+    void documentRebuiltOnEveryShow();
+    void printCopies_data();
+    void printCopies();
+    void cancelledDialogPrintsNothing();
+    void uncollatedPageOrder();
+    void printedContractText();
+    void printerSetup();
+
+    void rtfMissingTemplate();
+    void rtfNotRtf();
+    void rtfShippedTemplateFilled();
+    void rtfLongTemplateOnOnePage();
+    void rtfControls();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestContractWindows::initTestCase() {
+    m_dir = testenv::tempDir();
+    MessageService::setScripted(true);
+}
+
+void TestContractWindows::init() {
+    PrintService::setScripted(true, m_dir->path());
+    MessageService::clearShown();
+    // Output of earlier cases must not be mistaken for this one's.
+    for (const QString& f : QDir(m_dir->path()).entryList({u"*.pdf"_s}))
+        QFile::remove(QDir(m_dir->path()).filePath(f));
+}
+
+void TestContractWindows::dogKonsControls() {
+    TfrmDogKons w;
+    QCOMPARE(w.windowTitle(), u"Преглед и печат на договор за консигнация"_s);
+    auto* spin = w.findChild<QSpinBox*>(u"spCopies"_s);
+    QVERIFY(spin);
+    QCOMPARE(spin->value(), 2);
+    QCOMPARE(spin->minimum(), 1);
+    QCOMPARE(spin->maximum(), 4);
+    spin->setValue(0);
+    QCOMPARE(spin->value(), 1);
+    auto* print = w.findChild<QPushButton*>(u"CorelButton1"_s);
+    auto* close = w.findChild<QPushButton*>(u"CorelButton2"_s);
+    QVERIFY(print && close);
+    QCOMPARE(print->text(), u"Печат"_s);
+    QCOMPARE(close->text(), u"Изход"_s);
+    QVERIFY(w.findChild<QTextEdit*>(u"RichView1"_s));
+    bool labelled = false;
+    for (auto* l : w.findChildren<QLabel*>())
+        labelled |= l->text() == u"Брой копия"_s && l->buddy() == spin;
+    QVERIFY(labelled);
+}
+
+void TestContractWindows::documentRebuiltOnEveryShow() {
+    TfrmDogKons w;
+    double price = 150;
+    w.setDataSource([&price]() { return contractData(price); });
+    w.show();
+    QVERIFY(w.richView()->toPlainText().contains(u"  150.00 лв."_s));
+    w.copies()->setValue(3);
+    w.hide();
+    price = 275.4;
+    w.show();
+    const QString text = w.richView()->toPlainText();
+    QVERIFY(text.contains(u"  275.40 лв. словом: Двеста седемдесет и пет лв. 40 ст."_s));
+    QVERIFY(!text.contains(u"150.00"_s));
+    QVERIFY(text.contains(u"Днес, 03.02.2026,"_s));
+    QCOMPARE(w.copies()->value(), 3);
+    // Escape closes the window.
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(!w.isVisible());
+}
+
+void TestContractWindows::printCopies_data() {
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("as preset") << -1 << 2;
+    QTest::newRow("one") << 1 << 1;
+    QTest::newRow("four") << 4 << 4;
+    QTest::newRow("ten limited to four") << 10 << 4;
+}
+
+void TestContractWindows::printCopies() {
+    QFETCH(int, chosen);
+    QFETCH(int, expected);
+    TfrmDogKons w;
+    w.setData(contractData());
+    w.FormShow();
+    PrintService::queueDialogAnswer(true, chosen);
+    w.CorelButton1Click();
+    QCOMPARE(PrintService::dialogCount(), 1);
+    QCOMPARE(w.copies()->value(), expected);
+    const QString pdf = QDir(m_dir->path()).filePath(u"print-1.pdf"_s);
+    QVERIFY(QFile::exists(pdf));
+    const int pages = pdfPageCount(pdf);
+    QVERIFY(pages > 0);
+    QCOMPARE(pages % expected, 0);
+    QVERIFY(pages / expected >= 1);
+}
+
+void TestContractWindows::cancelledDialogPrintsNothing() {
+    TfrmDogKons w;
+    w.setData(contractData());
+    w.FormShow();
+    w.copies()->setValue(3);
+    PrintService::queueDialogAnswer(false, 1);
+    w.CorelButton1Click();
+    QCOMPARE(w.copies()->value(), 3);
+    QVERIFY(QDir(m_dir->path()).entryList({u"*.pdf"_s}).isEmpty());
+}
+
+void TestContractWindows::uncollatedPageOrder() {
+    if (!havePdfToText())
+        QSKIP("pdftotext is not installed");
+    // A document of three pages, each starting with its own mark.
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    for (int page = 1; page <= 3; ++page) {
+        if (page > 1) {
+            QTextBlockFormat breakBefore;
+            breakBefore.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            c.insertBlock(breakBefore);
+        }
+        c.insertText(u"PAGEMARK%1"_s.arg(page));
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    TfrmDogKons::setupPrinter(&printer, 2);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = QDir(m_dir->path()).filePath(u"order.pdf"_s);
+    printer.setOutputFileName(pdf);
+    QVERIFY(!printer.supportsMultipleCopies());
+    QCOMPARE(ContractPrinting::printCopies(doc, &printer, 2), 3);
+    QCOMPARE(printer.copyCount(), 2);
+    QCOMPARE(pdfPageCount(pdf), 6);
+    const int expected[] = {1, 1, 2, 2, 3, 3};
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(pdfText(pdf, i + 1).trimmed(), u"PAGEMARK%1"_s.arg(expected[i]));
+}
+
+void TestContractWindows::printedContractText() {
+    if (!havePdfToText())
+        QSKIP("pdftotext is not installed");
+    TfrmDogKons w;
+    w.setData(contractData());
+    w.FormShow();
+    PrintService::queueDialogAnswer(true, 1);
+    w.CorelButton1Click();
+    const QString text = pdfText(QDir(m_dir->path()).filePath(u"print-1.pdf"_s));
+    for (const QString& part : {u"Договор за консигнация №318"_s, u"Днес, 03.02.2026, се сключи"_s,
+                                u"150.00 лв. словом: Сто и петдесет лв. 00 ст."_s, u"ДЕКЛАРАЦИЯ"_s, u"РАЗПИСКА"_s,
+                                u"по договор No318"_s, u"Хладилник Gorenje"_s})
+        QVERIFY2(text.simplified().contains(part), qPrintable(part));
+}
+
+void TestContractWindows::printerSetup() {
+    QPrinter printer(QPrinter::HighResolution);
+    TfrmDogKons::setupPrinter(&printer, 3);
+    const QMarginsF m = printer.pageLayout().margins(QPageLayout::Millimeter);
+    QCOMPARE(qRound(m.left()), 20);
+    QCOMPARE(qRound(m.right()), 10);
+    QCOMPARE(qRound(m.top()), 20);
+    QCOMPARE(qRound(m.bottom()), 20);
+    QCOMPARE(printer.docName(), u"Contract"_s);
+    QVERIFY(!printer.collateCopies());
+    QCOMPARE(printer.copyCount(), 3);
+
+    QPrinter a4(QPrinter::HighResolution);
+    TfrmRTF::setupPage(&a4);
+    QCOMPARE(a4.pageLayout().pageSize().id(), QPageSize::A4);
+    QCOMPARE(a4.pageLayout().orientation(), QPageLayout::Portrait);
+    const QMarginsF r = a4.pageLayout().margins(QPageLayout::Millimeter);
+    QCOMPARE(qRound(r.left()), 15);
+    QCOMPARE(qRound(r.top()), 10);
+    QCOMPARE(qRound(r.right()), 10);
+    QCOMPARE(qRound(r.bottom()), 10);
+}
+
+void TestContractWindows::rtfMissingTemplate() {
+    auto empty = testenv::tempDir();
+    TfrmRTF w;
+    w.setTemplateDir(empty->path());
+    w.setValues(saleValues());
+    w.btnLoadRTFClick();
+    QCOMPARE(MessageService::shown().size(), 1);
+    const auto shown = MessageService::shown().first();
+    QCOMPARE(shown.text, u"Не е намерен RTF-файла с договора за продажба."_s);
+    QCOMPARE(shown.caption, u"Съобщение"_s);
+    QCOMPARE(shown.icon, QMessageBox::Critical);
+    QVERIFY(!w.isLoaded());
+    w.btnPrintClick();
+    QCOMPARE(PrintService::previewCount(), 0);
+}
+
+void TestContractWindows::rtfNotRtf() {
+    auto dir = testenv::tempDir();
+    QFile f(QDir(dir->path()).filePath(u"salecontract.rtf"_s));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("PK\x03\x04 this is a docx saved under the wrong name");
+    f.close();
+    TfrmRTF w;
+    w.setTemplateDir(dir->path());
+    w.btnLoadRTFClick();
+    QCOMPARE(MessageService::lastText(), u"Файлът с договора не е във формат RTF."_s);
+    w.btnPrintClick();
+    QCOMPARE(PrintService::previewCount(), 0);
+}
+
+void TestContractWindows::rtfShippedTemplateFilled() {
+    auto dir = testenv::tempDir();
+    QVERIFY(QFile::copy(shippedTemplate(), QDir(dir->path()).filePath(u"salecontract.rtf"_s)));
+    TfrmRTF w;
+    w.setTemplateDir(dir->path());
+    w.setValues(saleValues());
+    w.btnLoadRTFClick();
+    QVERIFY(MessageService::shown().isEmpty());
+    QVERIFY(w.isLoaded());
+    const QString text = w.richEdit()->toPlainText();
+    QVERIFY2(!text.contains(u'$'), qPrintable(text));
+    QVERIFY(w.replacedCount() >= 21);
+    QVERIFY(text.contains(u"Петър Стоянов"_s));
+    QVERIFY(text.contains(u"Триста и двадесет лв. 00 ст."_s));
+    w.btnPrintClick();
+    QCOMPARE(PrintService::previewCount(), 1);
+    const QString pdf = PrintService::lastPreviewPdf();
+    QCOMPARE(pdfPageCount(pdf), 1);
+    if (havePdfToText()) {
+        const QString printed = pdfText(pdf).simplified();
+        QVERIFY(printed.contains(u"ДОГОВОР ЗА ПОКУПКО-ПРОДАЖБА"_s));
+        QVERIFY(printed.contains(u"Петър Стоянов"_s));
+        QVERIFY(printed.contains(u"Продажби ВТОРА УПОТРЕБА"_s));
+    }
+}
+
+void TestContractWindows::rtfLongTemplateOnOnePage() {
+    auto dir = testenv::tempDir();
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Times New Roman;}}\\f0\\fs24 ";
+    for (int page = 1; page <= 30; ++page) {
+        rtf += "\\pard\\qc\\b Page " + QByteArray::number(page) + " $clientname$\\b0\\par ";
+        for (int i = 0; i < 40; ++i)
+            rtf += "\\pard\\qj \\'d2\\'e5\\'ea\\'f1\\'f2 line " + QByteArray::number(i) + " of the contract.\\par ";
+        rtf += "\\page ";
+    }
+    rtf += "}";
+    QFile f(QDir(dir->path()).filePath(u"salecontract.rtf"_s));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(rtf);
+    f.close();
+    TfrmRTF w;
+    w.setTemplateDir(dir->path());
+    w.setValues(saleValues());
+    w.btnLoadRTFClick();
+    QVERIFY(w.isLoaded());
+    QCOMPARE(w.replacedCount(), 30);
+    w.btnPrintClick();
+    QCOMPARE(pdfPageCount(PrintService::lastPreviewPdf()), 1);
+}
+
+void TestContractWindows::rtfControls() {
+    TfrmRTF w;
+    QCOMPARE(w.windowTitle(), u"Печат"_s);
+    auto* edit = w.findChild<TJustifyRichEdit*>(u"RichEdit"_s);
+    QVERIFY(edit);
+    QCOMPARE(edit->toPlainText(), u"RichEdit"_s);
+    QVERIFY(w.findChild<QPushButton*>(u"btnLoadRTF"_s));
+    QCOMPARE(w.findChild<QPushButton*>(u"btnPrint"_s)->text(), u"Печат"_s);
+    QVERIFY(w.findChild<QPushButton*>(u"btnReplace"_s)->isHidden());
+    QCOMPARE(w.templatePath(), QDir(QCoreApplication::applicationDirPath()).filePath(u"salecontract.rtf"_s));
+    edit->setupJustification();
+    QCOMPARE(edit->document()->begin().blockFormat().alignment(), Qt::AlignJustify);
+    QVERIFY(!edit->textCursor().hasSelection());
+    QCOMPARE(edit->textCursor().position(), 0);
+}
+
+int main(int argc, char** argv) {
+    testenv::isolateSettings();
+    QApplication app(argc, argv);
+    TestContractWindows t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "TestContractWindows.moc"
