@@ -1,0 +1,41 @@
+#include "register/AboutDialog.h"
+
+#include "register/TfrmResale.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), m_text(new QLabel(this)) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("За програмата"));
+    auto* layout = new QVBoxLayout(this);
+    auto* title = new QLabel(QStringLiteral("Уреди втора употреба"), this);
+    QFont f = title->font();
+    f.setPointSizeF(f.pointSizeF() * 1.6);
+    f.setBold(true);
+    title->setFont(f);
+    title->setAlignment(Qt::AlignCenter);
+    layout->addWidget(title);
+    m_text->setObjectName(QStringLiteral("lblAbout"));
+    m_text->setAlignment(Qt::AlignCenter);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_text->setWordWrap(true);
+    layout->addWidget(m_text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOk"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons);
+    setMinimumWidth(380);
+    setDatabase(QString());
+}
+
+void AboutDialog::setDatabase(const QString& database) {
+    m_text->setText(QStringLiteral("Продажби ВТОРА УПОТРЕБА\nверсия %1\n\nПриемане на уреди на консигнация, продажба, "
+                                   "изплащане и регистър.\n\nБаза данни: %2\nQt %3")
+                        .arg(TfrmResale::versionText(), database.isEmpty() ? QStringLiteral("—") : database,
+                             QString::fromLatin1(qVersion())));
+}
+
+QString AboutDialog::text() const { return m_text->text(); }

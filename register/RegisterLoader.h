@@ -1,0 +1,24 @@
+#pragma once
+
+#include "register/RegisterStatement.h"
+
+#include <QHash>
+#include <QStringList>
+
+class Database;
+class GridTableModel;
+
+// Runs a register statement and loads every row at once into a flat table:
+// the item table's columns, typed (flags as booleans, dates as dates, prices
+// as numbers), plus the looked-up shop name "Shop", cut to 20 characters.
+class RegisterLoader {
+public:
+    static QStringList columns(); // item columns in table order, then "Shop"
+    static int column(const QString& name);
+
+    // Shop names by ID, cut to 20 characters. Throws DbError.
+    static QHash<int, QString> shopNames(Database& db);
+    // Replaces the model's rows with the statement's result. Throws DbError
+    // (the model is then left empty).
+    static void load(Database& db, const RegisterStatement& statement, GridTableModel* model);
+};

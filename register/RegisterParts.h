@@ -1,0 +1,36 @@
+#pragma once
+
+#include "register/FindStatement.h"
+#include "register/RegisterStatement.h"
+
+#include <QHash>
+#include <QPointer>
+
+class AboutDialog;
+class GridTableModel;
+class GroupingGrid;
+class QLineEdit;
+class QPlainTextEdit;
+class QWidget;
+class TfrmFind;
+
+// The main window's register: the query's rows, the grid over them, the
+// detail panels and the register's own windows.
+struct RegisterParts {
+    GridTableModel* table = nullptr; // qResale's rows
+    GroupingGrid* grid = nullptr;    // grid
+    QWidget* details = nullptr;      // the three detail panels
+    QHash<QString, QWidget*> fields; // detail fields by item column (QLineEdit or QPlainTextEdit)
+
+    RegisterStatement statement;     // what qResale runs now
+    QVariantList findParams;         // the values bound to the text in qStr
+    bool searchMode = false;         // showing a find result until the next refresh
+    qint64 currentId = -1;           // dtResale's position: the current item
+
+    TfrmFind* find = nullptr;
+    AboutDialog* about = nullptr;
+
+    static QString summaryGroupName() { return QStringLiteral("gridSummaryGroup2"); }
+    // The user manual beside the program.
+    static QString manualFileName() { return QStringLiteral("doc_resale.html"); }
+};
