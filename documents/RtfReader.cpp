@@ -662,7 +662,8 @@ private:
             QTextTableFormat tf;
             tf.setCellPadding(2);
             tf.setCellSpacing(0);
-            tf.setBorder(0.5);
+            tf.setBorder(1);
+            tf.setBorderBrush(QBrush(Qt::black));
             tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
             tf.setBorderCollapse(true);
             QList<QTextLength> widths;

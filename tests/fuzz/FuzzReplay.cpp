@@ -20,7 +20,7 @@ private slots:
 void FuzzReplay::replay_data() {
     QTest::addColumn<QString>("path");
     int count = 0;
-    for (const QString& dir : QStringLiteral(RESALE_FUZZ_DIRS).split(QLatin1Char(';'))) {
+    for (const QString& dir : QStringLiteral(RESALE_FUZZ_DIRS).split(QLatin1Char('|'))) {
         QDirIterator it(dir, QDir::Files);
         while (it.hasNext()) {
             const QString path = it.next();
