@@ -64,10 +64,16 @@ struct Font {
 
 // Twips (1/1440 inch) to the document's pixels (1/96 inch); printing scales
 // these to the printer's resolution.
-qreal twipsToPixels(int twips) { return twips / 15.0; }
+qreal twipsToPixels(int twips) {
+    return twips / 15.0;
+}
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -80,15 +86,79 @@ int hexValue(char c) {
 
 // Destinations whose content is never shown.
 bool isSkippedDestination(const QByteArray& w) {
-    static const char* const names[] = {
-        "stylesheet", "info", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-        "footerf", "footnote", "fldinst", "themedata", "colorschememapping", "latentstyles", "datastore",
-        "xmlnsdecl", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator", "filetbl", "pnseclvl",
-        "nonshppict", "shp", "shpinst", "sp", "sn", "sv", "docvar", "template", "userprops", "objdata", "objclass",
-        "objname", "fldtype", "annotation", "atnid", "atnauthor", "atnref", "atndate", "do", "pgdsctbl", "bkmkstart",
-        "bkmkend", "mmathPr", "xe", "tc", "txe", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn",
-        "private", "wgrffmtfilter", "panose", "falt", "fontemb", "fontfile", "passwordhash", "protusertbl",
-        "listpicture", "pn", "oldcprops", "oldpprops", "oldtprops", "oldsprops", "blipuid", "background"};
+    static const char* const names[] = {"stylesheet",
+                                        "info",
+                                        "pict",
+                                        "header",
+                                        "headerl",
+                                        "headerr",
+                                        "headerf",
+                                        "footer",
+                                        "footerl",
+                                        "footerr",
+                                        "footerf",
+                                        "footnote",
+                                        "fldinst",
+                                        "themedata",
+                                        "colorschememapping",
+                                        "latentstyles",
+                                        "datastore",
+                                        "xmlnsdecl",
+                                        "listtable",
+                                        "listoverridetable",
+                                        "revtbl",
+                                        "rsidtbl",
+                                        "generator",
+                                        "filetbl",
+                                        "pnseclvl",
+                                        "nonshppict",
+                                        "shp",
+                                        "shpinst",
+                                        "sp",
+                                        "sn",
+                                        "sv",
+                                        "docvar",
+                                        "template",
+                                        "userprops",
+                                        "objdata",
+                                        "objclass",
+                                        "objname",
+                                        "fldtype",
+                                        "annotation",
+                                        "atnid",
+                                        "atnauthor",
+                                        "atnref",
+                                        "atndate",
+                                        "do",
+                                        "pgdsctbl",
+                                        "bkmkstart",
+                                        "bkmkend",
+                                        "mmathPr",
+                                        "xe",
+                                        "tc",
+                                        "txe",
+                                        "ftnsep",
+                                        "ftnsepc",
+                                        "ftncn",
+                                        "aftnsep",
+                                        "aftnsepc",
+                                        "aftncn",
+                                        "private",
+                                        "wgrffmtfilter",
+                                        "panose",
+                                        "falt",
+                                        "fontemb",
+                                        "fontfile",
+                                        "passwordhash",
+                                        "protusertbl",
+                                        "listpicture",
+                                        "pn",
+                                        "oldcprops",
+                                        "oldpprops",
+                                        "oldtprops",
+                                        "oldsprops",
+                                        "blipuid",
+                                        "background"};
     for (const char* n : names)
         if (w == n)
             return true;
@@ -790,8 +860,8 @@ bool RtfReader::read(const QByteArray& data, QTextDocument* doc, QString* error)
         return false;
     }
     qsizetype start = 0;
-    while (start < data.size() && (data.at(start) == ' ' || data.at(start) == '\r' || data.at(start) == '\n' ||
-                                   data.at(start) == '\t'))
+    while (start < data.size() &&
+           (data.at(start) == ' ' || data.at(start) == '\r' || data.at(start) == '\n' || data.at(start) == '\t'))
         ++start;
     // A UTF-8 byte order mark some editors put in front.
     if (data.mid(start, 3) == "\xEF\xBB\xBF")

@@ -11,27 +11,27 @@ class QTextDocument;
 // fills them from the firm, the item row, its own fields and the main
 // window's detail panel.
 struct SaleContractValues {
-    QDate date;              // $date$ (today)
-    QString firmName;        // $firmname$
-    QString firmAddress;     // $firmaddress$
-    QString mol;             // $mol$
-    QString ndr;             // $ndr$
-    QString bulstat;         // $bulstat$
-    QString shop;            // $shop$
-    QString clientName;      // $clientname$
-    QString clientAddress;   // $clientaddress$
-    QString clientInfo;      // $clientinfo$
-    QString unitName;        // $unitname$
-    QString unitSerial;      // $unitserial$
-    QString unitOpis;        // $unit_opis$
-    QString more;            // $more$
-    QString price;           // $price$ as the sale dialog shows it; empty: the sale price formatted
-    double salePrice = 0;    // $pricetext$ in words
-    QString salorName;       // $salorname$
-    QString salorAddress;    // $saloraddress$
-    QString salorEgn;        // $saloregn$
-    QString salorLk;         // $salor_lk$
-    int dogovor = 0;         // $dogovor$; 0 or less gives empty text
+    QDate date;            // $date$ (today)
+    QString firmName;      // $firmname$
+    QString firmAddress;   // $firmaddress$
+    QString mol;           // $mol$
+    QString ndr;           // $ndr$
+    QString bulstat;       // $bulstat$
+    QString shop;          // $shop$
+    QString clientName;    // $clientname$
+    QString clientAddress; // $clientaddress$
+    QString clientInfo;    // $clientinfo$
+    QString unitName;      // $unitname$
+    QString unitSerial;    // $unitserial$
+    QString unitOpis;      // $unit_opis$
+    QString more;          // $more$
+    QString price;         // $price$ as the sale dialog shows it; empty: the sale price formatted
+    double salePrice = 0;  // $pricetext$ in words
+    QString salorName;     // $salorname$
+    QString salorAddress;  // $saloraddress$
+    QString salorEgn;      // $saloregn$
+    QString salorLk;       // $salor_lk$
+    int dogovor = 0;       // $dogovor$; 0 or less gives empty text
 };
 
 class SaleContract {

@@ -77,8 +77,8 @@ void ContractPrinting::paintOnOnePage(const QTextDocument& source, QPrinter* pri
     auto doc = layoutFor(source, printer);
     doc->setTextWidth(content.width());
     const QSizeF size = doc->size();
-    const qreal scale = qMin<qreal>(1.0, qMin(content.height() / qMax<qreal>(1, size.height()),
-                                              content.width() / qMax<qreal>(1, size.width())));
+    const qreal scale = qMin<qreal>(
+        1.0, qMin(content.height() / qMax<qreal>(1, size.height()), content.width() / qMax<qreal>(1, size.width())));
     painter.save();
     painter.translate(content.topLeft());
     painter.scale(scale, scale);

@@ -24,7 +24,8 @@ constexpr int kSideMargin = 10;
 
 TfrmDogKons::TfrmDogKons(QWidget* parent)
     : QDialog(parent), m_spCopies(new QSpinBox(this)), m_btnPrint(new QPushButton(u"Печат"_s, this)),
-      m_btnClose(new QPushButton(u"Изход"_s, this)), m_richView(new QTextEdit(this)), m_statusBar(new QStatusBar(this)) {
+      m_btnClose(new QPushButton(u"Изход"_s, this)), m_richView(new QTextEdit(this)),
+      m_statusBar(new QStatusBar(this)) {
     setObjectName(u"frmDogKons"_s);
     setWindowTitle(u"Преглед и печат на договор за консигнация"_s);
 
@@ -71,7 +72,9 @@ TfrmDogKons::TfrmDogKons(QWidget* parent)
     setFixedSize(kLineWidth + 2 * kSideMargin + 60, 640);
 }
 
-void TfrmDogKons::setDataSource(DataSource source) { m_source = std::move(source); }
+void TfrmDogKons::setDataSource(DataSource source) {
+    m_source = std::move(source);
+}
 
 void TfrmDogKons::setData(const ConsignmentContractData& data) {
     m_source = [data]() { return data; };
@@ -114,4 +117,6 @@ void TfrmDogKons::CorelButton1Click() {
     ContractPrinting::printCopies(*m_richView->document(), &printer, copies);
 }
 
-void TfrmDogKons::CorelButton2Click() { reject(); }
+void TfrmDogKons::CorelButton2Click() {
+    reject();
+}

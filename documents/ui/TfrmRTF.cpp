@@ -49,11 +49,17 @@ TfrmRTF::TfrmRTF(QWidget* parent)
     resize(800, 600);
 }
 
-void TfrmRTF::setValues(const SaleContractValues& values) { m_values = values; }
+void TfrmRTF::setValues(const SaleContractValues& values) {
+    m_values = values;
+}
 
-void TfrmRTF::setTemplateDir(const QString& dir) { m_templateDir = dir; }
+void TfrmRTF::setTemplateDir(const QString& dir) {
+    m_templateDir = dir;
+}
 
-QString TfrmRTF::templatePath() const { return QDir(m_templateDir).filePath(QString::fromLatin1(kTemplateName)); }
+QString TfrmRTF::templatePath() const {
+    return QDir(m_templateDir).filePath(QString::fromLatin1(kTemplateName));
+}
 
 void TfrmRTF::btnLoadRTFClick() {
     m_loaded = false;

@@ -30,7 +30,9 @@ ConsignmentContractData sample() {
 
 // Index in lines() of the contract's line number n (1..47); the two rules
 // stand after lines 34 and 41.
-int at(int n) { return n <= 34 ? n - 1 : n <= 41 ? n : n + 1; }
+int at(int n) {
+    return n <= 34 ? n - 1 : n <= 41 ? n : n + 1;
+}
 
 } // namespace
 
@@ -84,12 +86,12 @@ void TestConsignmentContract::exactTexts_data() {
     QTest::newRow("17") << 17
                         << u"Сменената цена по искане на ДОВЕРИТЕЛЯ е ........ словом ............................"_s
                         << false;
-    QTest::newRow("30") << 30
-                        << u"4.4. За дефекти, не открити и не описани в договора при предаването на стоката, магазинът  "
-                           u"не носи отговорност."_s
-                        << false;
-    QTest::newRow("31") << 31
-                        << u"Договорът се съставя в два еднообразни екземпляра  - по един за всяка от страните."_s
+    QTest::newRow("30")
+        << 30
+        << u"4.4. За дефекти, не открити и не описани в договора при предаването на стоката, магазинът  "
+           u"не носи отговорност."_s
+        << false;
+    QTest::newRow("31") << 31 << u"Договорът се съставя в два еднообразни екземпляра  - по един за всяка от страните."_s
                         << false;
     QTest::newRow("32") << 32 << u"  "_s << true;
     QTest::newRow("34") << 34
@@ -99,10 +101,11 @@ void TestConsignmentContract::exactTexts_data() {
     QTest::newRow("37") << 37 << u"\x0045ГН: 7501011234 л.к. \x004E\x006F: 645123987"_s << false;
     QTest::newRow("40") << 40 << u"Дата: 09.03.2026          Подпис:............"_s << false;
     QTest::newRow("41") << 41 << u"  "_s << true;
-    QTest::newRow("45") << 45
-                        << u"Получих [договорената сума] [оставеният от мен уред] по договор No4711 и нямам претенции по "
-                           u"изпълнението на договора."_s
-                        << false;
+    QTest::newRow("45")
+        << 45
+        << u"Получих [договорената сума] [оставеният от мен уред] по договор No4711 и нямам претенции по "
+           u"изпълнението на договора."_s
+        << false;
 }
 
 void TestConsignmentContract::exactTexts() {

@@ -49,7 +49,9 @@ QString pdfText(const QString& path, int page = 0) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-bool havePdfToText() { return !QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty(); }
+bool havePdfToText() {
+    return !QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty();
+}
 
 ConsignmentContractData contractData(double price = 150) {
     ConsignmentContractData d;
@@ -94,7 +96,9 @@ SaleContractValues saleValues() {
     return v;
 }
 
-QString shippedTemplate() { return testenv::sourceDir() + u"/documents/salecontract.rtf"_s; }
+QString shippedTemplate() {
+    return testenv::sourceDir() + u"/documents/salecontract.rtf"_s;
+}
 
 } // namespace
 

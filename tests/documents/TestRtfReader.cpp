@@ -93,7 +93,8 @@ void TestRtfReader::text_data() {
     QTest::newRow("escaped symbols") << QByteArray("{\\rtf1 a\\\\b\\{c\\}d}") << u"a\\b{c}d"_s;
     QTest::newRow("par and line") << QByteArray("{\\rtf1 one\\par two\\line three}") << u"one\ntwo\nthree"_s;
     QTest::newRow("tab") << QByteArray("{\\rtf1 a\\tab b}") << u"a\tb"_s;
-    QTest::newRow("specials") << QByteArray("{\\rtf1 a\\~b\\emdash c\\endash d\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}")
+    QTest::newRow("specials") << QByteArray(
+                                     "{\\rtf1 a\\~b\\emdash c\\endash d\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}")
                               << u"a b—c–d•‘’“”"_s;
     QTest::newRow("optional hyphen") << QByteArray("{\\rtf1 ab\\-cd}") << u"abcd"_s;
     QTest::newRow("newlines ignored") << QByteArray("{\\rtf1 ab\r\ncd\n}") << u"abcd"_s;

@@ -72,11 +72,12 @@ void TestSaleContract::placeholdersInOrder() {
     QStringList names;
     for (const auto& p : list)
         names << p.first;
-    QCOMPARE(names, (QStringList{u"$date$"_s, u"$firmname$"_s, u"$firmaddress$"_s, u"$mol$"_s, u"$ndr$"_s,
-                                 u"$bulstat$"_s, u"$shop$"_s, u"$clientname$"_s, u"$clientaddress$"_s,
-                                 u"$clientinfo$"_s, u"$unitname$"_s, u"$unitserial$"_s, u"$unit_opis$"_s, u"$more$"_s,
-                                 u"$price$"_s, u"$pricetext$"_s, u"$salorname$"_s, u"$saloraddress$"_s,
-                                 u"$saloregn$"_s, u"$salor_lk$"_s, u"$dogovor$"_s}));
+    QCOMPARE(names, (QStringList{u"$date$"_s,          u"$firmname$"_s,     u"$firmaddress$"_s, u"$mol$"_s,
+                                 u"$ndr$"_s,           u"$bulstat$"_s,      u"$shop$"_s,        u"$clientname$"_s,
+                                 u"$clientaddress$"_s, u"$clientinfo$"_s,   u"$unitname$"_s,    u"$unitserial$"_s,
+                                 u"$unit_opis$"_s,     u"$more$"_s,         u"$price$"_s,       u"$pricetext$"_s,
+                                 u"$salorname$"_s,     u"$saloraddress$"_s, u"$saloregn$"_s,    u"$salor_lk$"_s,
+                                 u"$dogovor$"_s}));
     QCOMPARE(list.at(0).second, u"14.05.2026"_s);
     QCOMPARE(list.at(15).second, u"Триста и двадесет лв. 00 ст."_s);
     QCOMPARE(list.at(20).second, u"4711"_s);
@@ -89,8 +90,8 @@ void TestSaleContract::replacement_data() {
     const auto v = sampleValues();
     QTest::newRow("repeated") << QByteArray("{\\rtf1 $clientname$ / $clientname$\\par $clientname$}") << v
                               << u"Петър Стоянов / Петър Стоянов\nПетър Стоянов"_s;
-    QTest::newRow("absent and other dollars") << QByteArray("{\\rtf1 $date$ costs $5$ and $unknown$ $}") << v
-                                              << u"14.05.2026 costs $5$ and $unknown$ $"_s;
+    QTest::newRow("absent and other dollars")
+        << QByteArray("{\\rtf1 $date$ costs $5$ and $unknown$ $}") << v << u"14.05.2026 costs $5$ and $unknown$ $"_s;
     QTest::newRow("other letter case") << QByteArray("{\\rtf1 $DATE$ $Date$ $date$}") << v
                                        << u"$DATE$ $Date$ 14.05.2026"_s;
     auto noSerial = v;
@@ -129,8 +130,8 @@ void TestSaleContract::replacement_data() {
     QTest::newRow("price formatted when the dialog gave none")
         << QByteArray("{\\rtf1 $price$ ($pricetext$)}") << noPriceText
         << u"1250.50 (Хиляда двеста и петдесет лв. 50 ст.)"_s;
-    QTest::newRow("adjacent placeholders") << QByteArray("{\\rtf1 $mol$$ndr$$bulstat$}") << v
-                                           << u"Мария Георгиева1234567890115999888"_s;
+    QTest::newRow("adjacent placeholders")
+        << QByteArray("{\\rtf1 $mol$$ndr$$bulstat$}") << v << u"Мария Георгиева1234567890115999888"_s;
     QTest::newRow("template in cp1251 escapes")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'c4\\'ee\\'e3\\'ee\\'e2\\'ee\\'f0 \\'b9 $dogovor$}") << v
         << u"Договор № 4711"_s;
@@ -181,9 +182,10 @@ void TestSaleContract::placeholderAcrossFormattingRuns() {
 }
 
 void TestSaleContract::placeholdersInTableCells() {
-    const QByteArray rtf = "{\\rtf1\\trowd\\cellx2000\\cellx5000\\pard\\intbl Name\\cell\\pard\\intbl $unitname$\\cell\\row"
-                           "\\trowd\\cellx2000\\cellx5000\\pard\\intbl Price\\cell\\pard\\intbl $price$ / $price$\\cell\\row"
-                           "\\pard after $dogovor$\\par}";
+    const QByteArray rtf =
+        "{\\rtf1\\trowd\\cellx2000\\cellx5000\\pard\\intbl Name\\cell\\pard\\intbl $unitname$\\cell\\row"
+        "\\trowd\\cellx2000\\cellx5000\\pard\\intbl Price\\cell\\pard\\intbl $price$ / $price$\\cell\\row"
+        "\\pard after $dogovor$\\par}";
     QTextDocument doc;
     QVERIFY(RtfReader::read(rtf, &doc));
     QCOMPARE(SaleContract::fill(&doc, sampleValues()), 4);
