@@ -1,0 +1,188 @@
+// The program's start-up paths end to end (offscreen): each ends with exit
+// code 0, the right message, and no connection marker left behind.
+#include "app/SingleInstance.h"
+#include "app/Startup.h"
+#include "app/TfrmInput.h"
+#include "app/core/SuiteSettings.h"
+#include "register/TfrmResale.h"
+#include "tests/support/TestEnv.h"
+#include "tools/SuiteDatabase.h"
+#include "widgets/DesktopService.h"
+#include "widgets/MessageService.h"
+#include "widgets/PrintService.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+// Runs action on the login dialog as soon as it is up.
+void onLogin(const std::function<void(TfrmInput*)>& action) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (auto* dlg = qobject_cast<TfrmInput*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(dlg);
+        }
+    });
+    timer->start();
+}
+void typeAndEnter(TfrmInput* dlg, const QString& user, const QString& password) {
+    dlg->Edit1->setText(user);
+    dlg->Edit2->setText(password);
+    dlg->btnOk->click();
+}
+QStringList markers(const QString& dir) { return QDir(dir).entryList({QStringLiteral("prefs_con.*")}, QDir::Files); }
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    void suiteDb() {
+        m_dir = testenv::tempDir();
+        Database db;
+        QString error;
+        QVERIFY2(suite::createDatabase(db, m_dir->path(), &error), qPrintable(error));
+        suite::fillDemoMasterData(db);
+        db.close();
+        suite::writeSettings(m_dir->path());
+    }
+    QString programDir() const { return QCoreApplication::applicationDirPath(); }
+    QString lastCaption() const { return MessageService::shown().isEmpty() ? QString() : MessageService::shown().last().caption; }
+
+private slots:
+    void initTestCase() {
+        testenv::isolateSettings();
+        MessageService::setScripted(true);
+        PrintService::setScripted(true);
+        DesktopService::setScripted(true);
+    }
+    void init() {
+        MessageService::clearShown();
+        QFile::remove(SuiteSettings::location());
+    }
+
+    void suiteMissing() {
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::lastText(), startup::suiteMissingText());
+        QCOMPARE(lastCaption(), QStringLiteral("Проблем!"));
+        QVERIFY(QApplication::topLevelWidgets().isEmpty() ||
+                std::none_of(QApplication::topLevelWidgets().cbegin(), QApplication::topLevelWidgets().cend(),
+                             [](QWidget* w) { return w->isVisible(); }));
+    }
+
+    void copyAlreadyRunning() {
+        suiteDb();
+        SingleInstance first;
+        QVERIFY(first.acquire());
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(MessageService::lastText(), startup::alreadyRunningText());
+        QCOMPARE(lastCaption(), QStringLiteral("Внимание!"));
+        QVERIFY(markers(m_dir->path()).isEmpty());
+    }
+
+    void noDatabasePath() {
+        SuiteSettings::create();
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(MessageService::lastText(), QStringLiteral("Не е намерен път към базата данни!"));
+        QCOMPARE(lastCaption(), QStringLiteral("Грешка"));
+    }
+
+    void databaseDoesNotOpen() {
+        m_dir = testenv::tempDir();
+        suite::writeSettings(m_dir->path()); // a directory without a database
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(MessageService::lastText(), QStringLiteral("Проблем при отварянето на базите данни"));
+        QCOMPARE(lastCaption(), QStringLiteral("Проблем!"));
+        QVERIFY(markers(m_dir->path()).isEmpty());
+        QVERIFY(!QFile::exists(m_dir->filePath(Database::fileName())));
+    }
+
+    void loginCancelled() {
+        suiteDb();
+        onLogin([this](TfrmInput* dlg) {
+            QCOMPARE(markers(m_dir->path()).size(), 1); // connected while the login waits
+            dlg->btnCancel->click();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QVERIFY(MessageService::shown().isEmpty());
+        QVERIFY(markers(m_dir->path()).isEmpty());
+    }
+
+    void loginRefused() {
+        suiteDb();
+        onLogin([](TfrmInput* dlg) {
+            // An empty password shows nothing and puts the focus on the name.
+            typeAndEnter(dlg, QStringLiteral("desi"), QString());
+            QVERIFY(MessageService::shown().isEmpty());
+            QCOMPARE(dlg->Edit1->selectedText(), QStringLiteral("desi"));
+            // A wrong password may be tried again.
+            typeAndEnter(dlg, QStringLiteral("desi"), QStringLiteral("nope"));
+            QCOMPARE(MessageService::lastText(), QStringLiteral("Грешно име и/или парола!"));
+            QVERIFY(dlg->isVisible());
+            QVERIFY(dlg->Edit2->text().isEmpty());
+            typeAndEnter(dlg, QStringLiteral("desi"), QStringLiteral("6666"));
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(MessageService::lastText(), QStringLiteral("Нямате право на достъп до този модул!"));
+        QCOMPARE(lastCaption(), QStringLiteral("Съобщение"));
+        // The refused clerk's name is remembered for the next start.
+        QCOMPARE(SuiteSettings::value(QStringLiteral("User")).toString(), QStringLiteral("desi"));
+        QVERIFY(markers(m_dir->path()).isEmpty());
+    }
+
+    void loginAndExit() {
+        suiteDb();
+        QString title, status;
+        int clerk = 0;
+        QString filter;
+        onLogin([&](TfrmInput* dlg) {
+            QCOMPARE(dlg->windowTitle(), QStringLiteral("Въведете име и парола"));
+            QCOMPARE(dlg->Edit1->text(), QStringLiteral("Administrator")); // the default user
+            // F1 opens the help at its topic.
+            QTest::keyClick(dlg, Qt::Key_F1);
+            QCOMPARE(DesktopService::opened().last().fragment(), QStringLiteral("Password"));
+            typeAndEnter(dlg, QStringLiteral("elena"), QStringLiteral("3333"));
+            auto* closer = new QTimer;
+            closer->setInterval(20);
+            QObject::connect(closer, &QTimer::timeout, [&, closer] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* main = qobject_cast<TfrmResale*>(w); main && main->isVisible()) {
+                        closer->stop();
+                        closer->deleteLater();
+                        title = main->windowTitle();
+                        status = main->stBarText->text();
+                        clerk = main->userId();
+                        filter = main->shopFilterText();
+                        // "No" keeps the program running; "Yes" ends it.
+                        MessageService::queueAnswer(QMessageBox::No);
+                        main->close();
+                        QVERIFY(main->isVisible());
+                        QCOMPARE(MessageService::lastText(), QStringLiteral("Желаете ли да излезете от програмата?"));
+                        MessageService::queueAnswer(QMessageBox::Yes);
+                        main->close();
+                    }
+            });
+            closer->start();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(title, QStringLiteral("Продажби ВТОРА УПОТРЕБА - версия 1.39"));
+        QCOMPARE(status, QStringLiteral("Потребител: Елена Стоянова"));
+        QCOMPARE(clerk, 4);
+        QCOMPARE(filter, QStringLiteral("ID=2 and active=true and away=false"));
+        QCOMPARE(SuiteSettings::value(QStringLiteral("User")).toString(), QStringLiteral("elena"));
+        QVERIFY(markers(m_dir->path()).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "TestStartup.moc"
