@@ -1,0 +1,732 @@
+// The operations' dialogs driven as a clerk drives them: what each refuses,
+// in which order, where the focus goes, and what OK books.
+#include "app/core/Formats.h"
+#include "operations/Validation.h"
+#include "operations/ui/DigitKeyFilter.h"
+#include "operations/ui/MoneyEdit.h"
+#include "operations/ui/TIzbShop.h"
+#include "operations/ui/TfrmChPrices.h"
+#include "operations/ui/TfrmGet.h"
+#include "operations/ui/TfrmPay.h"
+#include "operations/ui/TfrmSale.h"
+#include "tests/opsui/OpsFixture.h"
+#include "widgets/MessageService.h"
+#include "widgets/PrintService.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using money::Cents;
+
+class TestOpsDialogs : public QObject {
+    Q_OBJECT
+    OpsFixture m_f;
+    std::unique_ptr<QTemporaryDir> m_out;
+    QWidget m_main; // stands for the main window, parent of the dialogs
+    TfrmGet* m_get = nullptr;
+    TfrmSale* m_sale = nullptr;
+    TfrmPay* m_pay = nullptr;
+    TfrmChPrices* m_prices = nullptr;
+    TIzbShop* m_shops = nullptr;
+
+    static QString focused(QWidget* dialog) {
+        return dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString();
+    }
+    static QString lastShown() { return MessageService::shown().isEmpty() ? QString() : MessageService::lastText(); }
+
+    void openSale(qint64 id) {
+        m_sale->hide();
+        m_sale->setClerk(1);
+        m_sale->setItem(m_f.item(id));
+        m_sale->show();
+    }
+
+private slots:
+    void initTestCase() {
+        testenv::isolateSettings();
+        MessageService::setScripted(true);
+        m_out = testenv::tempDir();
+        PrintService::setScripted(true, m_out->path());
+        Clock::set(QDateTime(QDate(2026, 4, 14), QTime(10, 0)));
+        QVERIFY(m_f.open());
+        m_get = new TfrmGet(m_f.db, &m_main);
+        m_sale = new TfrmSale(m_f.db, &m_main);
+        m_pay = new TfrmPay(m_f.db, &m_main);
+        m_prices = new TfrmChPrices(m_f.db, &m_main);
+        m_shops = new TIzbShop(m_f.db, &m_main);
+    }
+    void init() { MessageService::clearShown(); }
+    void cleanup() {
+        for (QWidget* d : {static_cast<QWidget*>(m_get), static_cast<QWidget*>(m_sale), static_cast<QWidget*>(m_pay),
+                           static_cast<QWidget*>(m_prices)})
+            d->hide();
+        Database::failStatement(0);
+    }
+
+    // --- intake ---
+    void intakeChecks_data() {
+        QTest::addColumn<QString>("dogNo");
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QString>("dlv");
+        QTest::addColumn<QString>("sale");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("adres");
+        QTest::addColumn<QString>("egn");
+        QTest::addColumn<QString>("message"); // empty: booked
+        QTest::addColumn<QString>("focus");
+        const QString egn = QStringLiteral("7501124567");
+        // Shop 1 already holds contract 500 (made in the test).
+        QTest::newRow("empty number") << ""
+                                      << "Уред"
+                                      << "100"
+                                      << "150"
+                                      << "Иван"
+                                      << "София" << egn << "Въведете коректен номер на договора"
+                                      << "eDogNo";
+        QTest::newRow("zero number") << "0"
+                                     << "Уред"
+                                     << "100"
+                                     << "150"
+                                     << "Иван"
+                                     << "София" << egn << "Въведете коректен номер на договора"
+                                     << "eDogNo";
+        QTest::newRow("negative number") << "-5"
+                                         << "Уред"
+                                         << "100"
+                                         << "150"
+                                         << "Иван"
+                                         << "София" << egn << "Въведете коректен номер на договора"
+                                         << "eDogNo";
+        QTest::newRow("number used in the shop") << "500"
+                                                 << "Уред"
+                                                 << "100"
+                                                 << "150"
+                                                 << "Иван"
+                                                 << "София" << egn << "Такъв номер на договор вече съществува"
+                                                 << "eDogNo";
+        QTest::newRow("everything wrong: number first") << "0"
+                                                        << " "
+                                                        << "0"
+                                                        << "0"
+                                                        << ""
+                                                        << ""
+                                                        << ""
+                                                        << "Въведете коректен номер на договора"
+                                                        << "eDogNo";
+        QTest::newRow("duplicate before the appliance") << "500"
+                                                        << " "
+                                                        << "0"
+                                                        << "0"
+                                                        << ""
+                                                        << ""
+                                                        << ""
+                                                        << "Такъв номер на договор вече съществува"
+                                                        << "eDogNo";
+        QTest::newRow("appliance of blanks") << "601"
+                                             << "   "
+                                             << "100"
+                                             << "150"
+                                             << "Иван"
+                                             << "София" << egn << "Въведете уред"
+                                             << "eArt";
+        QTest::newRow("appliance before prices") << "601"
+                                                 << ""
+                                                 << "0"
+                                                 << "0"
+                                                 << ""
+                                                 << ""
+                                                 << ""
+                                                 << "Въведете уред"
+                                                 << "eArt";
+        QTest::newRow("purchase price 0") << "601"
+                                          << "Уред"
+                                          << "0"
+                                          << "150"
+                                          << "Иван"
+                                          << "София" << egn << "Въведете коректна изкупна цена"
+                                          << "eDlvPrice";
+        QTest::newRow("purchase price negative") << "601"
+                                                 << "Уред"
+                                                 << "-1"
+                                                 << "150"
+                                                 << "Иван"
+                                                 << "София" << egn << "Въведете коректна изкупна цена"
+                                                 << "eDlvPrice";
+        QTest::newRow("sale price equal") << "601"
+                                          << "Уред"
+                                          << "100.00"
+                                          << "100.00"
+                                          << "Иван"
+                                          << "София" << egn << "Въведете по-голяма цена от изкупната"
+                                          << "eSalePrice";
+        QTest::newRow("sale price a stotinka below") << "601"
+                                                     << "Уред"
+                                                     << "100"
+                                                     << "99.99"
+                                                     << "Иван"
+                                                     << "София" << egn << "Въведете по-голяма цена от изкупната"
+                                                     << "eSalePrice";
+        QTest::newRow("names of blanks") << "601"
+                                         << "Уред"
+                                         << "100"
+                                         << "150"
+                                         << "  "
+                                         << "София" << egn << "Въведете имената на продавача"
+                                         << "eNames";
+        QTest::newRow("names before address") << "601"
+                                              << "Уред"
+                                              << "100"
+                                              << "150"
+                                              << ""
+                                              << ""
+                                              << ""
+                                              << "Въведете имената на продавача"
+                                              << "eNames";
+        QTest::newRow("address of blanks") << "601"
+                                           << "Уред"
+                                           << "100"
+                                           << "150"
+                                           << "Иван"
+                                           << "\t " << egn << "Въведете адреса на продавача"
+                                           << "eAdres";
+        QTest::newRow("personal number 9 digits") << "601"
+                                                  << "Уред"
+                                                  << "100"
+                                                  << "150"
+                                                  << "Иван"
+                                                  << "София"
+                                                  << "750112456"
+                                                  << "Въведете коректен ЕГН на продавача"
+                                                  << "eEGN";
+        QTest::newRow("personal number empty") << "601"
+                                               << "Уред"
+                                               << "100"
+                                               << "150"
+                                               << "Иван"
+                                               << "София"
+                                               << ""
+                                               << "Въведете коректен ЕГН на продавача"
+                                               << "eEGN";
+        QTest::newRow("a stotinka above passes") << "601"
+                                                 << "Уред"
+                                                 << "100.00"
+                                                 << "100.01"
+                                                 << "Иван"
+                                                 << "София" << egn << ""
+                                                 << "";
+        QTest::newRow("comma and blanks in amounts") << "602"
+                                                     << "Уред"
+                                                     << "1 100,5"
+                                                     << "1 200,75"
+                                                     << "Иван"
+                                                     << "София" << egn << ""
+                                                     << "";
+        QTest::newRow("number of another shop") << "700"
+                                                << "  Хладилник  "
+                                                << "10"
+                                                << "20"
+                                                << " Мария "
+                                                << " Русе " << egn << ""
+                                                << "";
+    }
+    void intakeChecks() {
+        QFETCH(QString, dogNo);
+        QFETCH(QString, art);
+        QFETCH(QString, dlv);
+        QFETCH(QString, sale);
+        QFETCH(QString, names);
+        QFETCH(QString, adres);
+        QFETCH(QString, egn);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+
+        if (!ops::contractNumberUsed(m_f.db, 1, 500)) {
+            ops::IntakeInput in{1, 500, "Стар уред", "", "", 1000, 2000, false, "Иван", "София", "7501124567", ""};
+            QVERIFY(ops::intake(ops::Context{m_f.db, 1}, in).ok());
+        }
+        if (!ops::contractNumberUsed(m_f.db, 2, 700)) {
+            ops::IntakeInput in{2, 700, "Уред", "", "", 1000, 2000, false, "Иван", "София", "7501124567", ""};
+            QVERIFY(ops::intake(ops::Context{m_f.db, 1}, in).ok());
+        }
+        const int itemsBefore = m_f.count("resale");
+
+        m_get->setClerk(1);
+        m_get->setShop(1);
+        m_get->chkPrn->setChecked(false);
+        m_get->show();
+        m_get->eDogNo->setText(dogNo);
+        m_get->eArt->setText(art);
+        m_get->eDlvPrice->setText(dlv);
+        m_get->eSalePrice->setText(sale);
+        m_get->eNames->setText(names);
+        m_get->eAdres->setText(adres);
+        m_get->eEGN->setText(egn);
+        m_get->btnOk->click();
+
+        if (message.isEmpty()) {
+            QCOMPARE(lastShown(), QString());
+            QCOMPARE(m_get->result(), int(QDialog::Accepted));
+            QVERIFY(!m_get->isVisible());
+            const Item it = m_f.item(m_get->newId());
+            QCOMPARE(it.dogNo, dogNo.toInt());
+            QCOMPARE(it.idShop, 1);
+            QCOMPARE(it.art, art.trimmed());
+            QCOMPARE(it.dlvNames, names.trimmed());
+            QCOMPARE(it.dlvAdres, adres.trimmed());
+            Cents d = 0, s = 0;
+            QVERIFY(formats::parseMoney(dlv, &d));
+            QVERIFY(formats::parseMoney(sale, &s));
+            QCOMPARE(it.dlvPrice, d);
+            QCOMPARE(it.salePrice, s);
+            QCOMPARE(m_f.count("resale"), itemsBefore + 1);
+        } else {
+            QCOMPARE(MessageService::shown().size(), 1);
+            QCOMPARE(MessageService::shown().first().text, message);
+            QCOMPARE(MessageService::shown().first().caption, QStringLiteral("Грешка"));
+            QCOMPARE(MessageService::shown().first().icon, QMessageBox::Critical);
+            QVERIFY(m_get->isVisible());
+            QCOMPARE(focused(m_get), focus);
+            if (focus == QLatin1String("eDogNo"))
+                QCOMPARE(m_get->eDogNo->selectedText(), m_get->eDogNo->text());
+            if (dogNo.isEmpty())
+                QCOMPARE(m_get->eDogNo->text(), QStringLiteral("0"));
+            QCOMPARE(m_f.count("resale"), itemsBefore);
+            m_get->btnCancel->click();
+        }
+    }
+
+    void intakeProposesNumberAndKeepsPrintChoice() {
+        m_get->setClerk(1);
+        m_get->setShop(3);
+        m_get->chkPrn->setChecked(false);
+        m_get->show();
+        QCOMPARE(m_get->eDogNo->text(), QString::number(ops::proposeContractNumber(m_f.db, 3)));
+        QCOMPARE(focused(m_get), QStringLiteral("eDogNo"));
+        m_get->eArt->setText(QStringLiteral("нещо"));
+        m_get->btnCancel->click();
+        m_get->show();
+        QCOMPARE(m_get->eArt->text(), QString()); // a new appliance each time
+        QVERIFY(!m_get->chkPrn->isChecked());     // the clerk's last choice holds
+        m_get->btnCancel->click();
+        m_get->chkPrn->setChecked(true);
+    }
+
+    void intakeTextsCutToColumns() {
+        QCOMPARE(m_get->eArt->maxLength(), 50);
+        QCOMPARE(m_get->eArtNote->maxLength(), 50);
+        QCOMPARE(m_get->eSN->maxLength(), 25);
+        QCOMPARE(m_get->eNames->maxLength(), 35);
+        QCOMPARE(m_get->eAdres->maxLength(), 50);
+        QCOMPARE(m_get->eEGN->maxLength(), 10);
+        QCOMPARE(m_get->eLK->maxLength(), 9);
+        m_get->eNames->setText(QString(40, QChar(0x0416))); // Ж, counted in characters
+        QCOMPARE(m_get->eNames->text().size(), 35);
+    }
+
+    void digitFilter_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("personal number") << "eEGN";
+        QTest::newRow("identity card") << "eLK";
+    }
+    void digitFilter() {
+        QFETCH(QString, field);
+        m_get->setShop(1);
+        m_get->show();
+        auto* e = m_get->findChild<QLineEdit*>(field);
+        QVERIFY(e);
+        e->setFocus();
+        QTest::keyClicks(e, QStringLiteral("12a -+.,"));
+        QTest::sendKeyEvent(QTest::Press, e, Qt::Key_unknown, QStringLiteral("Б"), Qt::NoModifier);
+        QTest::keyClicks(e, QStringLiteral("34"));
+        QCOMPARE(e->text(), QStringLiteral("1234"));
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QCOMPARE(e->text(), QStringLiteral("123"));
+        e->insert(QStringLiteral("4x5")); // pasted text with a letter is refused
+        QCOMPARE(e->text(), QStringLiteral("123"));
+        e->insert(QStringLiteral("45"));
+        QCOMPARE(e->text(), QStringLiteral("12345"));
+        m_get->btnCancel->click();
+    }
+
+    // --- money editor ---
+    void moneyEdit_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown"); // after leaving the editor
+        QTest::addColumn<qint64>("cents");
+        QTest::newRow("point") << "12.5"
+                               << "12.50" << qint64(1250);
+        QTest::newRow("comma") << "12,05"
+                               << "12.05" << qint64(1205);
+        QTest::newRow("blanks") << "1 234 567.8"
+                                << "1234567.80" << qint64(123456780);
+        QTest::newRow("letters swallowed") << "1a2b"
+                                           << "12.00" << qint64(1200);
+        QTest::newRow("third decimal swallowed") << "1.239"
+                                                 << "1.23" << qint64(123);
+        QTest::newRow("too large swallowed") << "99999999999"
+                                             << "999999999.00" << qint64(99999999900);
+        QTest::newRow("negative") << "-3"
+                                  << "-3.00" << qint64(-300);
+        QTest::newRow("empty") << ""
+                               << "0.00" << qint64(0);
+    }
+    void moneyEdit() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(qint64, cents);
+        MoneyEdit e;
+        e.clear();
+        QTest::keyClicks(&e, typed);
+        e.normalize();
+        QCOMPARE(e.text(), shown);
+        QCOMPARE(e.value(), cents);
+    }
+    void moneyEditRange() {
+        MoneyEdit e;
+        e.setRange(0, 15000);
+        e.setValue(20000);
+        QCOMPARE(e.value(), Cents(15000));
+        e.setText(QStringLiteral("-5"));
+        e.normalize();
+        QCOMPARE(e.value(), Cents(0));
+        e.setRange(0, 0); // off
+        e.setValue(20000);
+        QCOMPARE(e.value(), Cents(20000));
+    }
+
+    // --- sale ---
+    void saleChecks_data() {
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("adres");
+        QTest::addColumn<int>("answer"); // to the question on a price below the payout price
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus"); // empty: sold
+        const int none = int(QMessageBox::NoButton), yes = int(QMessageBox::Yes), no = int(QMessageBox::No);
+        const QString below = validation::belowPayoutQuestion();
+        QTest::newRow("negative price") << "-0.01"
+                                        << "Купувач"
+                                        << "Адрес" << none << "Не може да въвеждате отрицателна цена!"
+                                        << "ePrice";
+        QTest::newRow("negative before names") << "-5"
+                                               << ""
+                                               << "" << none << "Не може да въвеждате отрицателна цена!"
+                                               << "ePrice";
+        QTest::newRow("a stotinka below, No") << "99.99"
+                                              << "Купувач"
+                                              << "Адрес" << no << below << "ePrice";
+        QTest::newRow("zero, No") << "0"
+                                  << "Купувач"
+                                  << "Адрес" << no << below << "ePrice";
+        QTest::newRow("a stotinka below, Yes") << "99.99"
+                                               << "Купувач"
+                                               << "Адрес" << yes << below << "";
+        QTest::newRow("equal to payout, no question") << "100"
+                                                      << "Купувач"
+                                                      << "Адрес" << none << ""
+                                                      << "";
+        QTest::newRow("names of blanks") << "150"
+                                         << "   "
+                                         << "Адрес" << none << "Въведете имената на клиента!"
+                                         << "eNames";
+        QTest::newRow("names before address") << "150"
+                                              << ""
+                                              << "" << none << "Въведете имената на клиента!"
+                                              << "eNames";
+        QTest::newRow("address of blanks") << "150"
+                                           << "Купувач"
+                                           << " \t" << none << "Въведете адреса на клиента!"
+                                           << "eAdres";
+        QTest::newRow("surrounding blanks removed") << "150,5"
+                                                    << "  Купувач  "
+                                                    << " Адрес " << none << ""
+                                                    << "";
+    }
+    void saleChecks() {
+        QFETCH(QString, price);
+        QFETCH(QString, names);
+        QFETCH(QString, adres);
+        QFETCH(int, answer);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        const qint64 id = m_f.takeIn(2, 10000, 15000);
+        QVERIFY(id > 0);
+        const QStringList before = m_f.snapshot();
+        openSale(id);
+        QCOMPARE(m_sale->ePrice->text(), QStringLiteral("150.00"));
+        QCOMPARE(focused(m_sale), QStringLiteral("ePrice"));
+        m_sale->chkPrn->setChecked(false);
+        m_sale->ePrice->setText(price);
+        m_sale->eNames->setText(names);
+        m_sale->eAdres->setText(adres);
+        m_sale->eInfo->setText(QStringLiteral("тел. 0888"));
+        if (answer != int(QMessageBox::NoButton))
+            MessageService::queueAnswer(QMessageBox::StandardButton(answer));
+        m_sale->btnOk->click();
+
+        if (!message.isEmpty()) {
+            QCOMPARE(MessageService::shown().size(), 1);
+            QCOMPARE(MessageService::shown().first().text, message);
+        }
+        if (focus.isEmpty()) {
+            QCOMPARE(m_sale->result(), int(QDialog::Accepted));
+            const Item it = m_f.item(id);
+            QVERIFY(it.saled);
+            QCOMPARE(it.clientNames, names.trimmed());
+            QCOMPARE(it.clientAdres, adres.trimmed());
+            QCOMPARE(it.clientInfo, QStringLiteral("тел. 0888"));
+            Cents p = 0;
+            QVERIFY(formats::parseMoney(price, &p));
+            QCOMPARE(it.salePrice, p);
+        } else {
+            QVERIFY(m_sale->isVisible());
+            QCOMPARE(focused(m_sale), focus);
+            const auto& box = MessageService::shown().first();
+            QCOMPARE(box.caption,
+                     box.icon == QMessageBox::Question ? QStringLiteral("Съобщение") : QStringLiteral("Грешка"));
+            QCOMPARE(m_f.snapshot(), before);
+            m_sale->btnCancel->click();
+            QCOMPARE(m_f.snapshot(), before);
+        }
+    }
+
+    void saleKeepsPrintChoiceAndPrintsContract() {
+        const qint64 id = m_f.takeIn(1, 10000, 15000, false, QStringLiteral("Фурна Gorenje"));
+        m_sale->setTemplateDir(testenv::sourceDir() + QStringLiteral("/documents"));
+        m_sale->setDetailSource([](const QString& c) {
+            return c == QLatin1String("DlvNames") ? QStringLiteral("Иван Петров") : QString();
+        });
+        openSale(id);
+        m_sale->chkPrn->setChecked(true);
+        m_sale->eNames->setText(QStringLiteral("Купувач Купувачев"));
+        m_sale->eAdres->setText(QStringLiteral("Пловдив"));
+        const int previews = PrintService::previewCount();
+        m_sale->btnOk->click();
+        QCOMPARE(m_sale->result(), int(QDialog::Accepted));
+        QCOMPARE(PrintService::previewCount(), previews + 1);
+        // Unticked: no contract, and it stays unticked for the next sale.
+        const qint64 id2 = m_f.takeIn(1, 10000, 15000);
+        openSale(id2);
+        QVERIFY(m_sale->chkPrn->isChecked());
+        m_sale->chkPrn->setChecked(false);
+        m_sale->eNames->setText(QStringLiteral("Купувач"));
+        m_sale->eAdres->setText(QStringLiteral("Пловдив"));
+        m_sale->btnOk->click();
+        QCOMPARE(PrintService::previewCount(), previews + 1);
+        const qint64 id3 = m_f.takeIn(1, 10000, 15000);
+        openSale(id3);
+        QVERIFY(!m_sale->chkPrn->isChecked());
+        m_sale->btnCancel->click();
+    }
+
+    void saleOfItemSoldElsewhere() {
+        const qint64 id = m_f.takeIn(1, 10000, 15000);
+        openSale(id);
+        // Another workstation sells it while this dialog is open.
+        QVERIFY(ops::sale(ops::Context{m_f.db, 2}, {id, 15000, "Друг", "Адрес", "", ""}).ok());
+        const QStringList before = m_f.snapshot();
+        m_sale->chkPrn->setChecked(false);
+        m_sale->eNames->setText(QStringLiteral("Купувач"));
+        m_sale->eAdres->setText(QStringLiteral("Адрес"));
+        m_sale->btnOk->click();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY(!m_sale->isVisible());
+        QVERIFY(m_sale->itemWasStale());
+        QVERIFY(m_sale->result() != QDialog::Accepted);
+        QCOMPARE(m_f.snapshot(), before);
+    }
+
+    // --- price change ---
+    void priceChecks_data() {
+        QTest::addColumn<bool>("payed");
+        QTest::addColumn<QString>("dlv");
+        QTest::addColumn<QString>("sale");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<qint64>("storedDlv"); // afterwards
+        QTest::addColumn<qint64>("storedSale");
+        const int none = int(QMessageBox::NoButton), yes = int(QMessageBox::Yes), no = int(QMessageBox::No);
+        const QString below = QStringLiteral("Продажната цена  е по-малка от изкупната!\nЖелаете ли да продължите?");
+        QTest::newRow("unpaid, purchase 0")
+            << false << "0"
+            << "200" << none << "Въведете положителна цена!" << qint64(10000) << qint64(15000);
+        QTest::newRow("unpaid, purchase negative")
+            << false << "-1"
+            << "200" << none << "Въведете положителна цена!" << qint64(10000) << qint64(15000);
+        QTest::newRow("unpaid, equal") << false << "120"
+                                       << "120" << none << "Продажната цена трябва да е по-голяма от изкупната!"
+                                       << qint64(10000) << qint64(15000);
+        QTest::newRow("unpaid, sale below") << false << "120"
+                                            << "119.99" << none << "Продажната цена трябва да е по-голяма от изкупната!"
+                                            << qint64(10000) << qint64(15000);
+        QTest::newRow("unpaid, a stotinka above") << false << "120"
+                                                  << "120.01" << none << "" << qint64(12000) << qint64(12001);
+        QTest::newRow("paid, below, No") << true << ""
+                                         << "90" << no << below << qint64(10000) << qint64(15000);
+        QTest::newRow("paid, equal, Yes") << true << ""
+                                          << "100" << yes << below << qint64(10000) << qint64(10000);
+        QTest::newRow("paid, above") << true << ""
+                                     << "180" << none << "" << qint64(10000) << qint64(18000);
+    }
+    void priceChecks() {
+        QFETCH(bool, payed);
+        QFETCH(QString, dlv);
+        QFETCH(QString, sale);
+        QFETCH(int, answer);
+        QFETCH(QString, message);
+        QFETCH(qint64, storedDlv);
+        QFETCH(qint64, storedSale);
+        const qint64 id = m_f.takeIn(1, 10000, 15000, payed);
+        const int kasaBefore = m_f.count("KASA");
+        const int expensesBefore = m_f.count("Expenses");
+        m_prices->setClerk(1);
+        m_prices->setItem(m_f.item(id));
+        m_prices->show();
+        QCOMPARE(focused(m_prices), QStringLiteral("eSalePrice"));
+        QCOMPARE(m_prices->eDlvPrice->isEnabled(), !payed);
+        if (!payed)
+            m_prices->eDlvPrice->setText(dlv);
+        m_prices->eSalePrice->setText(sale);
+        if (answer != int(QMessageBox::NoButton))
+            MessageService::queueAnswer(QMessageBox::StandardButton(answer));
+        m_prices->btnOk->click();
+        QCOMPARE(lastShown(), message);
+        const Item it = m_f.item(id);
+        QCOMPARE(it.dlvPrice, Cents(storedDlv));
+        QCOMPARE(it.salePrice, Cents(storedSale));
+        const bool changed = storedSale != 15000 || storedDlv != 10000;
+        QCOMPARE(m_prices->isVisible(), !changed);
+        if (!changed) {
+            // A refusal puts both stored prices back, whatever was typed.
+            QCOMPARE(m_prices->eDlvPrice->text(), QStringLiteral("100.00"));
+            QCOMPARE(m_prices->eSalePrice->text(), QStringLiteral("150.00"));
+            m_prices->btnCancel->click();
+        }
+        // A price change books nothing.
+        QCOMPARE(m_f.count("KASA"), kasaBefore);
+        QCOMPARE(m_f.count("Expenses"), expensesBefore);
+    }
+
+    // --- payout ---
+    void payoutChecks_data() {
+        QTest::addColumn<bool>("sold");
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<qint64>("storedDlv"); // afterwards; 0: not paid
+        QTest::newRow("zero") << false << "0"
+                              << "Въведете положителна цена!" << qint64(0);
+        QTest::newRow("negative") << false << "-3"
+                                  << "Въведете положителна цена!" << qint64(0);
+        QTest::newRow("empty") << false << ""
+                               << "Въведете положителна цена!" << qint64(0);
+        QTest::newRow("unsold, above the sale price") << false << "250"
+                                                      << "" << qint64(25000);
+        QTest::newRow("unsold, less than agreed") << false << "80,5"
+                                                  << "" << qint64(8050);
+        QTest::newRow("sold, above the sale price is held to it") << true << "200"
+                                                                  << "" << qint64(15000);
+        QTest::newRow("sold, less than agreed") << true << "80"
+                                                << "" << qint64(8000);
+        QTest::newRow("sold, negative is held to 0") << true << "-1"
+                                                     << "Въведете положителна цена!" << qint64(0);
+    }
+    void payoutChecks() {
+        QFETCH(bool, sold);
+        QFETCH(QString, amount);
+        QFETCH(QString, message);
+        QFETCH(qint64, storedDlv);
+        const qint64 id = m_f.takeIn(4, 10000, 15000);
+        if (sold)
+            QVERIFY(ops::sale(ops::Context{m_f.db, 1}, {id, 15000, "Купувач", "Адрес", "", ""}).ok());
+        m_pay->setClerk(1);
+        m_pay->setItem(m_f.item(id));
+        m_pay->show();
+        QCOMPARE(m_pay->ePrice->text(), QStringLiteral("100.00"));
+        QCOMPARE(focused(m_pay), QStringLiteral("ePrice"));
+        m_pay->ePrice->setText(amount);
+        m_pay->btnOk->click();
+        QCOMPARE(lastShown(), message);
+        const Item it = m_f.item(id);
+        if (storedDlv == 0) {
+            QVERIFY(!it.payed);
+            QVERIFY(m_pay->isVisible());
+            QCOMPARE(m_pay->ePrice->text(), QStringLiteral("100.00"));
+            m_pay->btnCancel->click();
+        } else {
+            QVERIFY(it.payed);
+            QCOMPARE(it.dlvPrice, Cents(storedDlv));
+            QCOMPARE(it.datePay, Clock::today());
+            QCOMPARE(m_pay->result(), int(QDialog::Accepted));
+        }
+    }
+
+    // --- shop chooser ---
+    void shopChooser() {
+        m_shops->setFilterShop(0);
+        QVERIFY(m_shops->FormActivate());
+        QStringList names;
+        for (int i = 0; i < m_shops->cmbShop->count(); ++i)
+            names << m_shops->cmbShop->itemText(i);
+        // Active and not away only: not "Бургас" (inactive) nor "Склад Казичене" (away).
+        QCOMPARE(names, QStringList({"Битова техника Варна Приморски", "Младост", "Пловдив - Тракия", "Център"}));
+        QCOMPARE(m_shops->cmbShop->currentIndex(), 0);
+        QCOMPARE(m_shops->FormClose(), 4);
+        m_shops->cmbShop->setCurrentIndex(1);
+        QCOMPARE(m_shops->FormClose(), 2);
+        // A clerk bound to a shop is offered that shop alone.
+        m_shops->setFilterShop(3);
+        QVERIFY(m_shops->FormActivate());
+        QCOMPARE(m_shops->cmbShop->count(), 1);
+        QCOMPARE(m_shops->FormClose(), 3);
+    }
+    void shopChooserWithoutShops() {
+        // Bound to the inactive shop: nothing to offer, the clerk is told.
+        m_shops->setFilterShop(5);
+        QCOMPARE(m_shops->choose(), 0);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().first().text, TIzbShop::noShopMessage());
+        QCOMPARE(MessageService::shown().first().caption, QStringLiteral("Съобщение"));
+    }
+
+    // --- an engine failure at every step of a sale ---
+    void saleEngineFailureAtEachStep() {
+        const qint64 id = m_f.takeIn(1, 10000, 15000, true, QStringLiteral("Климатик Daikin"));
+        openSale(id);
+        m_sale->chkPrn->setChecked(false);
+        m_sale->eNames->setText(QStringLiteral("Купувач"));
+        m_sale->eAdres->setText(QStringLiteral("Адрес"));
+        m_sale->eSaleInfo->setText(QStringLiteral("гаранция 3 месеца"));
+        const QStringList before = m_f.snapshot();
+        const int kasaBefore = m_f.count("KASA");
+        int failures = 0;
+        for (int n = 1; n < 200; ++n) {
+            MessageService::clearShown();
+            Database::failStatement(n);
+            m_sale->btnOk->click();
+            Database::failStatement(0);
+            if (m_sale->result() == QDialog::Accepted && !m_sale->isVisible())
+                break;
+            ++failures;
+            QVERIFY2(m_sale->isVisible(), qPrintable(QStringLiteral("step %1").arg(n)));
+            QCOMPARE(MessageService::shown().size(), 1);
+            QVERIFY(MessageService::lastText().contains(QStringLiteral("Изкуствена грешка")));
+            QCOMPARE(m_f.snapshot(), before);
+            // What the clerk typed is all still there.
+            QCOMPARE(m_sale->ePrice->text(), QStringLiteral("150.00"));
+            QCOMPARE(m_sale->eNames->text(), QStringLiteral("Купувач"));
+            QCOMPARE(m_sale->eSaleInfo->text(), QStringLiteral("гаранция 3 месеца"));
+        }
+        QVERIFY(failures >= 5); // cash book, income, turnover, profit, item at least
+        // The retry booked once.
+        QCOMPARE(m_f.count("KASA"), kasaBefore + 1);
+        QCOMPARE(m_f.sum("SELECT COUNT(*) FROM Prihod WHERE Note LIKE ?", {QStringLiteral("%Климатик%")}), 1.0);
+        QVERIFY(m_f.item(id).saled);
+    }
+};
+
+QTEST_MAIN(TestOpsDialogs)
+#include "TestOpsDialogs.moc"
