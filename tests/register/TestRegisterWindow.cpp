@@ -1,0 +1,495 @@
+// The register in the main window: views, period, grid, availability, find,
+// printing, data reset and the window's own commands, on a real database.
+#include "db/Database.h"
+#include "operations/Clock.h"
+#include "register/AboutDialog.h"
+#include "register/RegisterParts.h"
+#include "register/TfrmFind.h"
+#include "register/TfrmResale.h"
+#include "tests/support/Engines.h"
+#include "tests/support/TestEnv.h"
+#include "tests/widgets/PdfText.h"
+#include "tools/SuiteDatabase.h"
+#include "widgets/ColumnChooser.h"
+#include "widgets/DesktopService.h"
+#include "widgets/GridTableModel.h"
+#include "widgets/GridTreeView.h"
+#include "widgets/GroupingGrid.h"
+#include "widgets/MessageService.h"
+#include "widgets/PrintService.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+struct Item {
+    int shop;
+    int dogNo;
+    QString art;
+    QString serial;
+    QString names;
+    bool saled;
+    bool payed;
+    QDate dateGet;
+    QDate datesale;
+    QDate datepay;
+    double dlv;
+    double sale;
+    QString clientNames;
+    QString clientInfo;
+};
+
+const QDate kToday(2026, 3, 20);
+
+} // namespace
+
+class TestRegisterWindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TfrmResale> m_w;
+    QHash<QString, qint64> m_ids; // by art
+
+    qint64 add(Database& db, const Item& i) {
+        QVariantMap v{{"IdShop", i.shop},     {"DogNo", i.dogNo},       {"Art", i.art},
+                      {"Serial", i.serial},   {"DlvNames", i.names},    {"DlvAdres", "София"},
+                      {"DlvEGN", "7501124567"}, {"Saled", i.saled},     {"Payed", i.payed},
+                      {"DateGet", i.dateGet}, {"DlvPrice", i.dlv},      {"SalePrice", i.sale},
+                      {"ClientNames", i.clientNames}, {"ClientInfo", i.clientInfo}};
+        if (i.datesale.isValid())
+            v.insert("Datesale", i.datesale);
+        if (i.datepay.isValid())
+            v.insert("Datepay", i.datepay);
+        const qint64 id = db.insert("resale", v);
+        m_ids.insert(i.art, id);
+        return id;
+    }
+
+    // A suite database with shops and items in every state, and the main
+    // window logged in and shown on it.
+    bool open(const QString& engine) {
+        m_w.reset();
+        m_ids.clear();
+        m_dir = testenv::tempDir();
+        QString location;
+        bool ready = false;
+        [&] {
+            ENGINE_LOCATION(engine, m_dir, location);
+            ready = true;
+        }();
+        if (!ready)
+            return false;
+        {
+            Database db;
+            QString error;
+            if (!suite::createDatabase(db, location, &error)) {
+                QTest::qFail(qPrintable(error), __FILE__, __LINE__);
+                return false;
+            }
+            suite::fillDemoMasterData(db);
+            const QDate d1(2026, 3, 1), d31(2026, 3, 31);
+            add(db, {1, 1, "Пералня Bosch", "12", "Иван О'Нийл", false, false, d1, {}, {}, 280, 400, {}, {}});
+            add(db, {1, 2, "хладилник LIEBHERR", "123", "Мария Петрова", false, true, QDate(2026, 3, 20), {}, d1,
+                     420, 600, {}, {}});
+            add(db, {2, 3, "Фурна Samsung", "12-A", "Георги Колев", true, false, QDate(2026, 2, 28), QDate(2026, 3, 1),
+                     {}, 65.5, 99.99, "Николай Тодоров", "тел. 0888 100%"});
+            add(db, {2, 4, "Ютия Rowenta", "A12", "Елена Маринова", true, true, QDate(2026, 2, 1), QDate(2026, 3, 20),
+                     QDate(2026, 3, 20), 35, 50, "Десислава Петкова", "ЕГН_8001"});
+            add(db, {4, 5, "Миксер Tefal", "HT41", "Петър Христов", false, false, QDate(2026, 2, 15), {}, {}, 20, 30,
+                     {}, {}});
+            add(db, {999, 6, "Сешоар без магазин", "", "Стоян Стоянов", false, false, QDate(2026, 1, 5), {}, {}, 10, 15,
+                     {}, {}});
+            add(db, {5, 7, "Бойлер Елдом", "", "Иван Иванов", false, false, d31.addMonths(-2), {}, {}, 100, 150, {}, {}});
+        }
+        suite::writeSettings(location);
+        m_w = std::make_unique<TfrmResale>(QCoreApplication::applicationDirPath());
+        if (!m_w->isReady()) {
+            QTest::qFail("main window did not open the database", __FILE__, __LINE__);
+            return false;
+        }
+        m_w->setLoggedIn(1, QStringLiteral("Администратор"), 0);
+        m_w->createDialogs();
+        m_w->show();
+        return true;
+    }
+
+    GroupingGrid* grid() const { return m_w->reg->grid; }
+    QStringList listedArts() const {
+        QStringList arts;
+        const int col = m_w->reg->table->columnIndex("Art");
+        for (int r = 0; r < m_w->reg->table->rowCount(); ++r)
+            arts << m_w->reg->table->value(r, col).toString();
+        arts.sort();
+        return arts;
+    }
+    QStringList groups() const {
+        QStringList out;
+        GroupingModel* m = grid()->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, 0).data(GroupingModel::GroupValueRole).toString();
+        return out;
+    }
+    QString commands() const {
+        return QString(m_w->mnSale->isEnabled() ? "S" : "-") + (m_w->mnPay->isEnabled() ? "P" : "-") +
+               (m_w->mnBack->isEnabled() ? "B" : "-") + (m_w->mnPrices->isEnabled() ? "R" : "-") +
+               (m_w->mnMove->isEnabled() ? "M" : "-") + (m_w->mnAnul->isEnabled() ? "A" : "-");
+    }
+    void showView(int view, const QDate& from = {}, const QDate& to = {}) {
+        m_w->cmbFilter->setCurrentIndex(view);
+        if (to.isValid())
+            m_w->ToDate->setDate(to);
+        if (from.isValid())
+            m_w->FromDate->setDate(from);
+        m_w->btnRefresh->click();
+    }
+
+private slots:
+    void initTestCase() {
+        testenv::isolateSettings();
+        MessageService::setScripted(true);
+        m_out = testenv::tempDir();
+        PrintService::setScripted(true, m_out->path());
+        DesktopService::setScripted(true);
+        Clock::set(QDateTime(kToday, QTime(11, 0)));
+    }
+    void init() { MessageService::clearShown(); }
+    void cleanup() { m_w.reset(); }
+
+    void startState() {
+        if (!open("sqlite"))
+            return;
+        QCOMPARE(m_w->cmbFilter->currentIndex(), 0);
+        QVERIFY(!m_w->FromDate->isEnabled());
+        QVERIFY(!m_w->ToDate->isEnabled());
+        QCOMPARE(m_w->FromDate->date(), QDate(2026, 3, 1));
+        QCOMPARE(m_w->ToDate->date(), kToday);
+        QVERIFY(!m_w->btnRefresh->isEnabled());
+        QCOMPARE(listedArts(), QStringList({"Бойлер Елдом", "Миксер Tefal", "Пералня Bosch", "Сешоар без магазин",
+                                            "хладилник LIEBHERR"}));
+        // Shops by name; the unknown shop under an empty name; long names cut
+        // to 20 characters; the inactive shop like any other.
+        QCOMPARE(groups(), QStringList({"", "Битова техника Варна", "Бургас", "Център"}));
+        QCOMPARE(grid()->model()->index(3, 0).data(GroupingModel::GroupSummaryRole).toString(),
+                 QStringLiteral("Сума по изкупни цени: 700.00, Сума по продажни цени: 1 000.00"));
+        QCOMPARE(grid()->model()->footerText(grid()->columnByName("gridDPrice")), QStringLiteral("830.00"));
+        // The first shop group is the current row, every group open.
+        QCOMPARE(grid()->view()->currentIndex().parent(), QModelIndex());
+        QCOMPARE(grid()->view()->currentIndex().row(), 0);
+        QVERIFY(grid()->view()->isExpanded(grid()->model()->index(3, 0)));
+        QVERIFY(grid()->view()->hasFocus() || !QGuiApplication::focusWindow());
+        // Columns as the clerk sees them.
+        QVERIFY(!grid()->isColumnVisible(grid()->columnByName("gridShop")));
+        QCOMPARE(grid()->model()->headerData(grid()->columnByName("gridDatePay"), Qt::Horizontal).toString(),
+                 QStringLiteral("Плащане"));
+    }
+
+    void views_data() {
+        addEngineRows();
+    }
+    void views() {
+        QFETCH(QString, engine);
+        if (!open(engine))
+            return;
+        const QDate from(2026, 3, 1), to(2026, 3, 20);
+        showView(1, from, to); // the first and the last day belong to the period
+        QCOMPARE(listedArts(), QStringList({"Пералня Bosch", "хладилник LIEBHERR"}));
+        QVERIFY(!m_w->btnRefresh->isEnabled());
+        showView(2, from, to);
+        QCOMPARE(listedArts(), QStringList({"Фурна Samsung", "Ютия Rowenta"}));
+        showView(3);
+        QCOMPARE(listedArts(), QStringList({"Фурна Samsung"}));
+        QVERIFY(!m_w->FromDate->isEnabled());
+        showView(4, from, to);
+        QCOMPARE(listedArts(), QStringList({"Ютия Rowenta", "хладилник LIEBHERR"}));
+        showView(5);
+        QCOMPARE(listedArts().size(), 5);
+        showView(2, QDate(2026, 3, 2), QDate(2026, 3, 19));
+        QCOMPARE(listedArts(), QStringList());
+        QCOMPARE(commands(), QStringLiteral("------"));
+        QVERIFY(m_w->cmbFilter->hasFocus() || !QGuiApplication::focusWindow());
+    }
+
+    void periodEditors() {
+        if (!open("sqlite"))
+            return;
+        m_w->cmbFilter->setCurrentIndex(1);
+        QVERIFY(m_w->FromDate->isEnabled() && m_w->ToDate->isEnabled() && m_w->btnRefresh->isEnabled());
+        m_w->ToDate->setDate(kToday.addDays(5));
+        QCOMPARE(m_w->ToDate->date(), kToday);
+        m_w->FromDate->setDate(QDate(2026, 3, 25));
+        QCOMPARE(m_w->FromDate->date(), kToday);
+        m_w->FromDate->setDate(QDate(2026, 3, 10));
+        m_w->ToDate->setDate(QDate(2026, 3, 5));
+        QCOMPARE(m_w->ToDate->date(), QDate(2026, 3, 10));
+        m_w->cmbFilter->setCurrentIndex(3);
+        QVERIFY(!m_w->FromDate->isEnabled() && !m_w->ToDate->isEnabled());
+    }
+
+    void availabilityFollowsTheRow_data() {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QString>("on");
+        QTest::newRow("in stock, not paid") << "Пералня Bosch" << "SPBRM-";
+        QTest::newRow("in stock, paid") << "хладилник LIEBHERR" << "S--RM-";
+        QTest::newRow("sold, not paid") << "Фурна Samsung" << "-P---A";
+        QTest::newRow("sold and paid") << "Ютия Rowenta" << "-----A";
+    }
+    void availabilityFollowsTheRow() {
+        QFETCH(QString, art);
+        QFETCH(QString, on);
+        if (!open("sqlite"))
+            return;
+        showView(5);
+        showView(1, QDate(2026, 1, 1), kToday);
+        QVERIFY(m_w->locateItem(m_ids.value(art)));
+        QCOMPARE(m_w->currentItemId(), m_ids.value(art));
+        QCOMPARE(commands(), on);
+        QCOMPARE(m_w->detailText("DlvEGN"), QStringLiteral("7501124567"));
+        // F2 stays bound to the sale whatever the toolbar item shows.
+        QVERIFY(m_w->keyF2->isEnabled());
+    }
+
+    void refusedStatement() {
+        if (!open("sqlite"))
+            return;
+        m_w->db().exec("alter table resale rename to resale_gone");
+        m_w->cmbFilter->setCurrentIndex(5);
+        m_w->btnRefresh->click();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Грешка"));
+        QVERIFY(MessageService::lastText().contains("resale"));
+        QCOMPARE(m_w->reg->table->rowCount(), 0);
+        QVERIFY(m_w->btnRefresh->isEnabled());
+        QCOMPARE(commands(), QStringLiteral("------"));
+    }
+
+    void find_data() {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("way");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("arts");
+        for (const char* e : {"sqlite", "postgresql"}) {
+            auto row = [e](const char* name) { return &QTest::newRow((QByteArray(e) + ": " + name).constData()); };
+            *row("serial begins") << e << 1 << 0 << "12" << QStringList{"Пералня Bosch", "Фурна Samsung", "хладилник LIEBHERR"};
+            *row("serial contains") << e << 1 << 1 << "12"
+                                    << QStringList{"Пералня Bosch", "Ютия Rowenta", "Фурна Samsung", "хладилник LIEBHERR"};
+            *row("Cyrillic, other case") << e << 0 << 0 << "ХЛАДИЛНИК" << QStringList{"хладилник LIEBHERR"};
+            *row("Latin, other case") << e << 0 << 1 << "liebherr" << QStringList{"хладилник LIEBHERR"};
+            *row("mixed case Latin") << e << 0 << 1 << "sAmSUNG" << QStringList{"Фурна Samsung"};
+            *row("mixed case Cyrillic") << e << 0 << 0 << "фУрНа" << QStringList{"Фурна Samsung"};
+            *row("apostrophe") << e << 2 << 1 << "о'нийл" << QStringList{"Пералня Bosch"};
+            *row("percent is a wildcard") << e << 0 << 0 << "П%Bosch" << QStringList{"Пералня Bosch"};
+            *row("underscore is a wildcard") << e << 1 << 0 << "12_A" << QStringList{"Фурна Samsung"};
+            *row("any shop or state") << e << 3 << 0 << "75" << QStringList{"Бойлер Елдом", "Миксер Tefal", "Пералня Bosch",
+                                                                         "Сешоар без магазин", "Ютия Rowenta",
+                                                                         "Фурна Samsung", "хладилник LIEBHERR"};
+            *row("spaces only") << e << 2 << 1 << "   " << QStringList{};
+            *row("200 characters") << e << 0 << 1 << QString(200, QChar(0x0416)) << QStringList{};
+            *row("quote and statement") << e << 5 << 1 << "'; delete from resale; --" << QStringList{};
+        }
+    }
+    void find() {
+        QFETCH(QString, engine);
+        QFETCH(int, field);
+        QFETCH(int, way);
+        QFETCH(QString, text);
+        QFETCH(QStringList, arts);
+        if (!open(engine))
+            return;
+        m_w->mnFind->trigger();
+        TfrmFind* f = m_w->reg->find;
+        QVERIFY(f->isVisible());
+        QVERIFY(!m_w->pFilter->isEnabled() && !m_w->cmbFilter->isEnabled() && !m_w->mnGet->isEnabled());
+        QCOMPARE(f->cmbField->currentIndex(), 0);
+        QCOMPARE(f->cmbWay->currentIndex(), 0);
+        QVERIFY(f->eString->text().isEmpty());
+        f->cmbField->setCurrentIndex(field);
+        f->cmbWay->setCurrentIndex(way);
+        f->eString->setText(text);
+        f->btnFind->click();
+        QStringList sorted = arts;
+        sorted.sort();
+        QCOMPARE(listedArts(), sorted);
+        QVERIFY(!m_w->btnRefresh->isEnabled());
+        if (arts.isEmpty()) {
+            QCOMPARE(MessageService::lastText(), QStringLiteral("Търсеният текст не е намерен!"));
+            QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Съобщение"));
+            QCOMPARE(MessageService::shown().last().icon, QMessageBox::Warning);
+            QCOMPARE(f->eString->selectedText(), text);
+            QCOMPARE(commands(), QStringLiteral("------"));
+        } else {
+            QVERIFY(MessageService::shown().isEmpty());
+        }
+        // Nothing was deleted by any text.
+        QCOMPARE(m_w->db().scalar("select count(*) from resale").toInt(), 7);
+
+        // The toggle closes the window: filter back, result kept, Stale.
+        m_w->mnFind->trigger();
+        QVERIFY(!f->isVisible());
+        QVERIFY(m_w->pFilter->isEnabled() && m_w->cmbFilter->isEnabled() && m_w->mnGet->isEnabled());
+        QVERIFY(m_w->btnRefresh->isEnabled());
+        QCOMPARE(listedArts(), sorted);
+    }
+
+    void findWindowOpensFreshAndCloseBoxReleases() {
+        if (!open("sqlite"))
+            return;
+        m_w->mnFind->trigger();
+        TfrmFind* f = m_w->reg->find;
+        f->cmbField->setCurrentIndex(3);
+        f->cmbWay->setCurrentIndex(1);
+        f->eString->setText("x");
+        f->eString->clear();
+        f->btnFind->click(); // empty text: nothing searched
+        QVERIFY(MessageService::shown().isEmpty());
+        QCOMPARE(listedArts().size(), 5);
+        f->close(); // the close box
+        QVERIFY(!m_w->mnFind->isChecked());
+        QVERIFY(m_w->pFilter->isEnabled() && m_w->mnGet->isEnabled());
+        m_w->mnFind->trigger();
+        QCOMPARE(f->cmbField->currentIndex(), 0);
+        QCOMPARE(f->cmbWay->currentIndex(), 0);
+        QVERIFY(f->eString->text().isEmpty());
+        // Placed at the main window's right edge, below the toolbar.
+        QVERIFY(f->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        f->close();
+        QVERIFY(!f->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    void printing_data() {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("view 0") << 0 << "Само наличните уреди в магазина";
+        QTest::newRow("view 1") << 1 << "Всички приети уреди за период от 01.01.2026 до 20.03.2026";
+    }
+    void printing() {
+        QFETCH(int, view);
+        QFETCH(QString, title);
+        if (!open("sqlite"))
+            return;
+        showView(view, QDate(2026, 1, 1), kToday);
+        const int before = PrintService::previewCount();
+        m_w->mnPrintGrid->trigger();
+        QCOMPARE(PrintService::previewCount(), before + 1);
+        if (pdftext::available()) {
+            const QString text = pdftext::text(PrintService::lastPreviewPdf());
+            QVERIFY2(text.contains(title), qPrintable(text));
+            QVERIFY(text.contains(QStringLiteral("стр. 1 от 1")));
+            QVERIFY(text.contains(QStringLiteral("Магазин: Център")));
+            // The shop groups print without their sums.
+            QVERIFY(!text.contains(QStringLiteral("Сума по изкупни цени")));
+        } else if (!qEnvironmentVariable("CI").isEmpty()) {
+            QFAIL("pdftotext (poppler-utils) is needed to read printed reports");
+        }
+        // And show them again afterwards.
+        const QModelIndex centre = grid()->model()->index(grid()->model()->rowCount() - 1, 0);
+        QVERIFY(grid()->model()->groupText(centre).contains(QStringLiteral("Сума по изкупни цени: ")));
+        QVERIFY(grid()->model()->groupText(centre).contains(QStringLiteral(", Сума по продажни цени: ")));
+        QVERIFY(grid()->view()->isExpanded(centre));
+    }
+
+    void emptyRegisterPrintsNothing() {
+        if (!open("sqlite"))
+            return;
+        showView(2, QDate(2026, 3, 2), QDate(2026, 3, 3));
+        const int before = PrintService::previewCount();
+        m_w->mnPrintGrid->trigger();
+        QCOMPARE(PrintService::previewCount(), before);
+    }
+
+    void dataReset_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("left");
+        QTest::newRow("default answer") << int(QMessageBox::NoButton) << 7;
+        QTest::newRow("no") << int(QMessageBox::No) << 7;
+        QTest::newRow("yes") << int(QMessageBox::Yes) << 0;
+    }
+    void dataReset() {
+        QFETCH(int, answer);
+        QFETCH(int, left);
+        if (!open("sqlite"))
+            return;
+        const int cash = m_w->db().scalar("select count(*) from KASA").toInt();
+        if (answer != QMessageBox::NoButton)
+            MessageService::queueAnswer(QMessageBox::StandardButton(answer));
+        m_w->TBItem3->trigger();
+        const auto& shown = MessageService::shown().first();
+        QCOMPARE(shown.caption, QStringLiteral("Изтриване"));
+        QCOMPARE(shown.defaultButton, QMessageBox::No);
+        QCOMPARE(shown.icon, QMessageBox::Question);
+        QVERIFY(shown.text.startsWith(QStringLiteral("ВНИМАНИЕ! Всички данни за приетите и")));
+        QCOMPARE(m_w->db().scalar("select count(*) from resale").toInt(), left);
+        QCOMPARE(m_w->db().scalar("select count(*) from KASA").toInt(), cash);
+        if (left == 0) {
+            for (int view : {0, 5, 3}) {
+                showView(view);
+                QCOMPARE(m_w->reg->table->rowCount(), 0);
+            }
+            QCOMPARE(commands(), QStringLiteral("------"));
+        }
+    }
+
+    void resetRefusedWhileAnotherHoldsTheTable() {
+        if (!open("sqlite"))
+            return;
+        // Another workstation in the middle of writing the item table.
+        Database other;
+        QString error;
+        QVERIFY2(other.open(m_dir->path(), &error), qPrintable(error));
+        other.exec("PRAGMA busy_timeout=0");
+        other.begin();
+        other.exec("update resale set Art = Art");
+        m_w->db().exec("PRAGMA busy_timeout=50");
+        MessageService::queueAnswer(QMessageBox::Yes);
+        m_w->TBItem3->trigger();
+        QCOMPARE(MessageService::shown().size(), 2);
+        QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Грешка"));
+        other.rollback();
+        QCOMPARE(m_w->db().scalar("select count(*) from resale").toInt(), 7);
+        QCOMPARE(m_w->reg->table->rowCount(), 5); // the register keeps its rows
+    }
+
+    void columnChooserToggle() {
+        if (!open("sqlite"))
+            return;
+        m_w->chkCustomize->trigger();
+        QVERIFY(m_w->chkCustomize->isChecked());
+        QVERIFY(grid()->isColumnChooserOpen());
+        m_w->chkCustomize->trigger();
+        QVERIFY(!grid()->isColumnChooserOpen());
+        m_w->chkCustomize->trigger();
+        grid()->columnChooser()->close(); // its close box
+        QVERIFY(!m_w->chkCustomize->isChecked());
+    }
+
+    void aboutAndManual() {
+        if (!open("sqlite"))
+            return;
+        QTimer::singleShot(0, m_w.get(), [this] {
+            QVERIFY(m_w->reg->about->isVisible());
+            const QString text = m_w->reg->about->text();
+            QVERIFY(text.contains(QStringLiteral("1.39")));
+            QVERIFY(text.contains(QString::fromLatin1(qVersion())));
+            QVERIFY(text.contains(QStringLiteral("SQLite")));
+            m_w->reg->about->accept();
+        });
+        m_w->TBItem5->trigger();
+        QVERIFY(!m_w->reg->about->isVisible());
+
+        m_w->TBItem6->trigger();
+        QVERIFY(!DesktopService::opened().isEmpty());
+        const QString manual = DesktopService::opened().last().toLocalFile();
+        QVERIFY(manual.endsWith(QStringLiteral("/doc_resale.html")));
+        QVERIFY2(QFile::exists(manual), qPrintable(manual));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_out;
+};
+
+QTEST_MAIN(TestRegisterWindow)
+#include "TestRegisterWindow.moc"
