@@ -53,8 +53,10 @@ struct OpsFixture {
     int count(const QString& table) { return db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt(); }
     double sum(const QString& sql, const QVariantList& p = {}) { return db.scalar(sql, p).toDouble(); }
 
+    QStringList snapshot() { return snapshotOf(db); }
+
     // Every row of every table the operations touch, as text.
-    QStringList snapshot() {
+    static QStringList snapshotOf(Database& db) {
         QStringList out;
         for (const char* t : {"resale", "KASA", "Prihod", "Expenses", "TypePrihod", "TypeExpense", "oborot", "Pech"}) {
             QSqlQuery q = db.exec(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(t)));

@@ -1,0 +1,316 @@
+// The life of an appliance through the main window's commands and the real
+// dialogs: intake, sale, payout, annulment, price change, transfer, return,
+// and what each leaves in the item table and the ledgers.
+#include "documents/ui/TfrmDogKons.h"
+#include "operations/ui/MoneyEdit.h"
+#include "operations/ui/TIzbShop.h"
+#include "operations/ui/TfrmChPrices.h"
+#include "operations/ui/TfrmGet.h"
+#include "operations/ui/TfrmPay.h"
+#include "operations/ui/TfrmSale.h"
+#include "register/TfrmResale.h"
+#include "tests/opsui/OpsFixture.h"
+#include "widgets/MessageService.h"
+#include "widgets/PrintService.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QtTest>
+
+using money::Cents;
+
+namespace {
+const QDate kDay1(2026, 3, 10);
+const QDate kDay2(2026, 3, 12);
+} // namespace
+
+class TestOpsLife : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTemporaryDir> m_out;
+    std::unique_ptr<TfrmResale> m_w;
+
+    Database& db() { return m_w->db(); }
+    Item item(qint64 id) { return Item::load(db(), id).value_or(Item{}); }
+    int count(const QString& sql, const QVariantList& p = {}) { return db().scalar(sql, p).toInt(); }
+    double value(const QString& sql, const QVariantList& p = {}) { return db().scalar(sql, p).toDouble(); }
+    double turnover(const QDate& d, int shop) {
+        return value(QStringLiteral("SELECT \"1\" FROM oborot WHERE Date = ? AND idShop = ?"),
+                     {db().dateParam(d), shop});
+    }
+    QVariant profit(const QDate& d, int shop) {
+        return db().scalar(QStringLiteral("SELECT Pech FROM Pech WHERE Date = ? AND ShopID = ? AND ValID = 1"),
+                           {db().dateParam(d), shop});
+    }
+
+    // Lists every appliance received this year and makes id the current row.
+    bool select(qint64 id) {
+        m_w->cmbFilter->setCurrentIndex(1);
+        m_w->FromDate->setDate(QDate(2026, 1, 1));
+        m_w->ToDate->setDate(Clock::today());
+        m_w->btnRefresh->click();
+        return m_w->locateItem(id) && m_w->currentItemId() == id;
+    }
+
+    // Intake through the toolbar command: shop chosen by name, fields typed.
+    qint64 intake(const QString& shop, const QString& art, const QString& dlv, const QString& sale, bool payNow,
+                  bool print = false) {
+        onModal<TIzbShop>([shop](TIzbShop* d) {
+            d->cmbShop->setCurrentIndex(d->cmbShop->findText(shop));
+            d->BitBtn1->click();
+        });
+        onModal<TfrmGet>([=](TfrmGet* d) {
+            d->eArt->setText(art);
+            d->eSN->setText(QStringLiteral("SN-1"));
+            d->eDlvPrice->setText(dlv);
+            d->eSalePrice->setText(sale);
+            d->chkPayed->setChecked(payNow);
+            d->eNames->setText(QStringLiteral("Иван Петров"));
+            d->eAdres->setText(QStringLiteral("София, ул. Шипка 3"));
+            d->eEGN->setText(QStringLiteral("7501124567"));
+            d->chkPrn->setChecked(print);
+            d->btnOk->click();
+        });
+        const qint64 before = m_w->currentItemId();
+        m_w->mnGetClick();
+        const qint64 id = m_w->currentItemId();
+        return id == before ? -1 : id;
+    }
+
+    void sell(qint64 id, const QString& price) {
+        QVERIFY(select(id));
+        onModal<TfrmSale>([price](TfrmSale* d) {
+            d->ePrice->setText(price);
+            d->eNames->setText(QStringLiteral("Купувач Купувачев"));
+            d->eAdres->setText(QStringLiteral("Пловдив"));
+            d->chkPrn->setChecked(false);
+            d->btnOk->click();
+        });
+        m_w->mnSaleClick();
+        QVERIFY(item(id).saled);
+    }
+
+    void pay(qint64 id, const QString& amount) {
+        QVERIFY(select(id));
+        onModal<TfrmPay>([amount](TfrmPay* d) {
+            d->ePrice->setText(amount);
+            d->btnOk->click();
+        });
+        m_w->mnPayClick();
+        QVERIFY(item(id).payed);
+    }
+
+private slots:
+    void initTestCase() {
+        testenv::isolateSettings();
+        MessageService::setScripted(true);
+        m_out = testenv::tempDir();
+        PrintService::setScripted(true, m_out->path());
+    }
+    void init() {
+        Clock::set(QDateTime(kDay1, QTime(10, 0)));
+        MessageService::clearShown();
+        m_dir = testenv::tempDir();
+        {
+            Database fresh;
+            QString error;
+            QVERIFY2(suite::createDatabase(fresh, m_dir->path(), &error), qPrintable(error));
+            suite::fillDemoMasterData(fresh);
+        }
+        suite::writeSettings(m_dir->path());
+        m_w = std::make_unique<TfrmResale>(QCoreApplication::applicationDirPath());
+        QVERIFY(m_w->isReady());
+        m_w->setLoggedIn(3, QStringLiteral("Петър Димитров"), 0);
+        m_w->createDialogs();
+        m_w->show();
+    }
+    void cleanup() {
+        Database::failStatement(0);
+        m_w.reset();
+    }
+
+    void intakeSalePayout() {
+        const qint64 id = intake(QStringLiteral("Младост"), QStringLiteral("Пералня Bosch"), "100", "150", false);
+        QVERIFY(id > 0);
+        const Item in = item(id);
+        QCOMPARE(in.idShop, 2);
+        QCOMPARE(in.dogNo, 1);
+        QCOMPARE(in.dateGet, kDay1);
+        QVERIFY(!in.payed && !in.saled);
+        QCOMPARE(count("SELECT COUNT(*) FROM KASA"), 0);
+
+        sell(id, "160");
+        QCOMPARE(value("SELECT InSum FROM KASA WHERE ShopID = 2"), 160.0);
+        QCOMPARE(value("SELECT UserID FROM KASA WHERE ShopID = 2"), 3.0);
+        QCOMPARE(turnover(kDay1, 2), 160.0);
+        QVERIFY(profit(kDay1, 2).isNull()); // not paid yet
+
+        Clock::set(QDateTime(kDay2, QTime(9, 0)));
+        pay(id, "100");
+        const Item out = item(id);
+        QVERIFY(out.saled && out.payed);
+        QCOMPARE(out.datePay, kDay2);
+        QCOMPARE(value("SELECT OutSum FROM KASA WHERE OutSum > 0"), 100.0);
+        QCOMPARE(value("SELECT Sum FROM Expenses"), 100.0);
+        QCOMPARE(profit(kDay2, 2).toDouble(), 60.0); // booked on the payout day
+        // Sold and paid: only the annulment is offered.
+        QVERIFY(select(id));
+        QVERIFY(!m_w->mnSale->isEnabled() && !m_w->mnPay->isEnabled() && m_w->mnAnul->isEnabled());
+    }
+
+    void intakeWithImmediatePayoutThenSale() {
+        const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Хладилник LIEBHERR"), "420", "600", true);
+        QVERIFY(id > 0);
+        const Item in = item(id);
+        QVERIFY(in.payed);
+        QCOMPARE(in.datePay, kDay1);
+        QCOMPARE(value("SELECT OutSum FROM KASA"), 420.0);
+        QCOMPARE(db().scalar("SELECT Note FROM Expenses").toString(),
+                 QStringLiteral("По договор №1 - Хладилник LIEBHERR"));
+        sell(id, "600");
+        QCOMPARE(profit(kDay1, 1).toDouble(), 180.0); // booked by the sale
+        QCOMPARE(count("SELECT COUNT(*) FROM KASA"), 2);
+    }
+
+    void saleAnnulmentSaleAgain() {
+        const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Фурна Samsung"), "65.50", "99.99", false);
+        sell(id, "99.99");
+        QVERIFY(select(id));
+        MessageService::queueAnswer(QMessageBox::Yes);
+        m_w->mnAnulClick();
+        QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Анулиране"));
+        const Item back = item(id);
+        QVERIFY(!back.saled);
+        QVERIFY(!back.dateSale.isValid());
+        QCOMPARE(back.clientNames, QString());
+        QCOMPARE(back.salePrice, Cents(9999));
+        QCOMPARE(turnover(kDay1, 1), 0.0); // the row stays at 0
+        QCOMPARE(db().scalar("SELECT Note FROM Expenses").toString(),
+                 QStringLiteral("Анулиране на прод. 2-ра употреба - дог. №1"));
+        QVERIFY(select(id));
+        QVERIFY(m_w->mnSale->isEnabled() && !m_w->mnAnul->isEnabled());
+        sell(id, "95");
+        QCOMPARE(turnover(kDay1, 1), 95.0);
+        QCOMPARE(count("SELECT COUNT(*) FROM Prihod"), 2);
+    }
+
+    void annulmentOnALaterDay() {
+        const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Ютия Rowenta"), "35", "50", true);
+        sell(id, "50");
+        QCOMPARE(profit(kDay1, 1).toDouble(), 15.0);
+        Clock::set(QDateTime(kDay2, QTime(16, 30)));
+        QVERIFY(select(id));
+        MessageService::queueAnswer(QMessageBox::Yes);
+        m_w->mnAnulClick();
+        QCOMPARE(db().scalar("SELECT Date FROM KASA WHERE Note = ?", {ops::annulNote()}).toDate(), kDay2);
+        QCOMPARE(turnover(kDay1, 1), 0.0);
+        QVERIFY(profit(kDay1, 1).isNull()); // netted to zero: deleted
+        QCOMPARE(count("SELECT COUNT(*) FROM oborot WHERE Date = ?", {db().dateParam(kDay2)}), 0);
+        QVERIFY(item(id).payed); // the payout stays
+    }
+
+    void payoutOfAnotherAmount() {
+        const qint64 id = intake(QStringLiteral("Младост"), QStringLiteral("Миксер Tefal"), "20", "30", false);
+        sell(id, "30");
+        pay(id, "25");
+        QCOMPARE(value("SELECT OutSum FROM KASA WHERE OutSum > 0"), 20.0); // as stored before
+        QCOMPARE(value("SELECT Sum FROM Expenses"), 25.0);                 // as entered
+        QCOMPARE(profit(kDay1, 2).toDouble(), 10.0);                       // with the stored price
+        QCOMPARE(item(id).dlvPrice, Cents(2500));
+    }
+
+    void payoutCancelledStillRefreshes() {
+        const qint64 id = intake(QStringLiteral("Младост"), QStringLiteral("Тостер"), "20", "30", false);
+        QVERIFY(select(id));
+        m_w->cmbFilter->setCurrentIndex(0); // the register goes stale
+        QVERIFY(m_w->btnRefresh->isEnabled());
+        onModal<TfrmPay>([](TfrmPay* d) { d->btnCancel->click(); });
+        m_w->mnPayClick();
+        QVERIFY(!item(id).payed);
+        QVERIFY(!m_w->btnRefresh->isEnabled()); // built again
+    }
+
+    void f2WhileSaleIsOff() {
+        const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Бойлер Елдом"), "100", "150", false);
+        sell(id, "150");
+        QVERIFY(select(id));
+        QVERIFY(!m_w->mnSale->isEnabled());
+        const int kasa = count("SELECT COUNT(*) FROM KASA");
+        m_w->keyF2->trigger(); // no dialog opens: it would block this test
+        QCOMPARE(count("SELECT COUNT(*) FROM KASA"), kasa);
+        QVERIFY(MessageService::shown().isEmpty());
+    }
+
+    void itemGoneFromAnotherWorkstation() {
+        const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Прахосмукачка"), "40", "60", false);
+        QVERIFY(select(id));
+        QVERIFY(ops::returnItem(ops::Context{db(), 5}, id).ok()); // the other workstation
+        const QStringList before = OpsFixture::snapshotOf(db());
+        m_w->mnSaleClick();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(OpsFixture::snapshotOf(db()), before);
+        QVERIFY(!m_w->locateItem(id)); // the register was built again
+    }
+
+    void intakeCancelledAtEitherStep() {
+        const int items = count("SELECT COUNT(*) FROM resale");
+        onModal<TIzbShop>([](TIzbShop* d) { d->BitBtn2->click(); });
+        m_w->mnGetClick();
+        onModal<TIzbShop>([](TIzbShop* d) { d->BitBtn1->click(); });
+        onModal<TfrmGet>([](TfrmGet* d) {
+            d->eArt->setText(QStringLiteral("Нещо"));
+            d->btnCancel->click();
+        });
+        m_w->mnGetClick();
+        QCOMPARE(count("SELECT COUNT(*) FROM resale"), items);
+    }
+
+    void intakePrintsAndReprintsTheContract() {
+        QString shown;
+        onModal<TfrmDogKons>([&shown](TfrmDogKons* d) {
+            shown = d->richView()->toPlainText();
+            d->reject();
+        });
+        const qint64 id =
+            intake(QStringLiteral("Пловдив - Тракия"), QStringLiteral("Климатик Daikin"), "300", "450", false, true);
+        QVERIFY(id > 0);
+        QVERIFY(shown.contains(QStringLiteral("Климатик Daikin")));
+        QVERIFY(shown.contains(QStringLiteral("Иван Петров")));
+        // A later price change shows in the reprint.
+        QVERIFY(select(id));
+        onModal<TfrmChPrices>([](TfrmChPrices* d) {
+            d->eSalePrice->setText(QStringLiteral("480"));
+            d->btnOk->click();
+        });
+        m_w->mnPricesClick();
+        QCOMPARE(item(id).salePrice, Cents(48000));
+        QCOMPARE(m_w->currentItemId(), id); // stays the current row
+        shown.clear();
+        onModal<TfrmDogKons>([&shown](TfrmDogKons* d) {
+            shown = d->richView()->toPlainText();
+            d->reject();
+        });
+        m_w->mnPrintClick();
+        QVERIFY(shown.contains(QStringLiteral("480.00")));
+    }
+
+    void transferKeepsTheItemCurrent() {
+        const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Телевизор"), "100", "200", false);
+        QVERIFY(select(id));
+        onModal<TIzbShop>([](TIzbShop* d) {
+            d->cmbShop->setCurrentIndex(d->cmbShop->findText(QStringLiteral("Младост")));
+            d->BitBtn1->click();
+        });
+        m_w->mnMoveClick();
+        QCOMPARE(item(id).idShop, 2);
+        QCOMPARE(m_w->currentItemId(), id);
+    }
+};
+
+QTEST_MAIN(TestOpsLife)
+#include "TestOpsLife.moc"
