@@ -20,6 +20,7 @@
 #include <QRegularExpressionValidator>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -30,10 +31,10 @@ QLineEdit* textField(QWidget* parent, const char* name, int maxLength) {
     return e;
 }
 
-QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent, bool bold = false) {
+QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent, bool bold = false, bool wrap = false) {
     auto* l = new QLabel(text, parent);
     l->setBuddy(buddy);
-    l->setWordWrap(true);
+    l->setWordWrap(wrap);
     if (bold) {
         QFont f = l->font();
         f.setBold(true);
@@ -84,8 +85,8 @@ TfrmGet::TfrmGet(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     btnCancel = new QPushButton(QStringLiteral("Отказ"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setAutoDefault(false);
-    eDlvPrice->setMaximumWidth(110);
-    eSalePrice->setMaximumWidth(110);
+    eDlvPrice->setFixedWidth(84);
+    eSalePrice->setFixedWidth(84);
 
     auto* v = new QVBoxLayout(this);
     v->setSpacing(3);
@@ -98,7 +99,8 @@ TfrmGet::TfrmGet(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     v->addWidget(new SectionHeading(QStringLiteral(" Данни на уреда "), this));
     v->addWidget(buddyLabel(QStringLiteral("Уред - описание (напр. артикул, марка, модел)"), eArt, this));
     v->addWidget(eArt);
-    v->addWidget(buddyLabel(QStringLiteral("Допълнително описание (напр. аксесоари, дефекти и др.)"), eArtNote, this));
+    v->addWidget(buddyLabel(QStringLiteral("Допълнително описание (напр. аксесоари, дефекти и др.)"), eArtNote, this,
+                            false, true));
     v->addWidget(eArtNote);
     v->addWidget(buddyLabel(QStringLiteral("Сериен номер"), eSN, this));
     v->addWidget(eSN);
@@ -111,6 +113,7 @@ TfrmGet::TfrmGet(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     prices->addWidget(buddyLabel(QStringLiteral("Цена на продажба"), eSalePrice, this), 1, 0);
     prices->addWidget(eSalePrice, 1, 1);
     prices->setColumnStretch(2, 1);
+    prices->setHorizontalSpacing(6);
     v->addLayout(prices);
 
     v->addWidget(new SectionHeading(QStringLiteral(" Данни за продавача "), this));
@@ -151,7 +154,9 @@ TfrmGet::TfrmGet(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setTabOrder(chkPrn, btnOk);
     setTabOrder(btnOk, btnCancel);
 
-    setFixedWidth(338);
+    // The designed 338 pixels, or wider when the system's font needs it.
+    const int width = std::max(338, minimumSizeHint().width());
+    setFixedSize(width, std::max(sizeHint().height(), heightForWidth(width)));
 
     connect(btnOk, &QPushButton::clicked, this, &TfrmGet::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmGet::btnCancelClick);

@@ -692,6 +692,31 @@ private slots:
         QCOMPARE(MessageService::shown().first().caption, QStringLiteral("Съобщение"));
     }
 
+    // The dialogs as the clerk sees them; RESALE_SHOTS_DIR keeps the pictures.
+    void pictures() {
+        const QString dir =
+            qEnvironmentVariableIsSet("RESALE_SHOTS_DIR") ? qEnvironmentVariable("RESALE_SHOTS_DIR") : m_out->path();
+        const qint64 id = m_f.takeIn(1, 10000, 15000, false, QStringLiteral("Пералня Bosch WAE 2426"));
+        m_get->setShop(1);
+        m_shops->setFilterShop(0);
+        QVERIFY(m_shops->FormActivate());
+        m_sale->setItem(m_f.item(id));
+        m_pay->setItem(m_f.item(id));
+        m_prices->setItem(m_f.item(id));
+        const QList<QDialog*> dialogs{m_get, m_sale, m_pay, m_prices, m_shops};
+        for (QDialog* d : dialogs) {
+            d->show();
+            QApplication::processEvents();
+            const QImage shot = d->grab().toImage();
+            QVERIFY(!shot.isNull());
+            // Nothing cut off: the dialog is at least as large as its layout wants.
+            QVERIFY2(d->width() >= d->minimumSizeHint().width() && d->height() >= d->minimumSizeHint().height(),
+                     qPrintable(d->objectName()));
+            QVERIFY(shot.save(dir + QLatin1Char('/') + d->objectName() + QStringLiteral(".png")));
+            d->hide();
+        }
+    }
+
     // --- an engine failure at every step of a sale ---
     void saleEngineFailureAtEachStep() {
         const qint64 id = m_f.takeIn(1, 10000, 15000, true, QStringLiteral("Климатик Daikin"));
