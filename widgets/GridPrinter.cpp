@@ -88,19 +88,70 @@ GridPrinter::Layout GridPrinter::layoutFor(QPrinter* printer, QPainter* painter)
     l.indent = 4 * mm;
 
     l.columns = m_grid->visibleColumns();
-    double total = 0;
-    for (int c : l.columns)
-        total += qMax(10, m_grid->header()->sectionSize(c));
-    // The grid is fitted to the page width.
-    const double scale = total > 0 ? l.page.width() / total : 1.0;
-    for (int c : l.columns)
-        l.widths.append(qMax(10, m_grid->header()->sectionSize(c)) * scale);
-
+    l.widths = columnWidths(printer, l);
     const double bodyHeight = l.page.height() - 2 * l.band;
     l.rowsPerPage = qMax(1, int((bodyHeight - l.rowHeight) / l.rowHeight)); // less the column headers
     l.lines = m_grid->model()->dataRowCount() + m_grid->model()->groupCount() + 1;
     l.pages = qMax(1, (l.lines + l.rowsPerPage - 1) / l.rowsPerPage);
     return l;
+}
+
+QList<double> GridPrinter::columnWidths(QPrinter* printer, const Layout& l) const {
+    // Each column as wide as its widest text in the print font; the longest
+    // texts by letters are the ones measured.
+    GroupingModel* model = m_grid->model();
+    const QFontMetricsF body(l.body, printer);
+    const QFontMetricsF bold(l.bold, printer);
+    const double pad = std::ceil(l.rowHeight * 0.2) * 2 + 2;
+    const int rows = model->dataRowCount();
+    QList<double> natural;
+    for (int c : l.columns) {
+        const GridColumn& col = model->columns()[c];
+        double w = bold.horizontalAdvance(col.caption) + pad;
+        if (col.kind == GridColumn::Kind::Check) {
+            natural.append(qMax(w, l.rowHeight + pad));
+            continue;
+        }
+        QList<QString> longest;
+        for (int r = 0; r < rows; ++r) {
+            QString t = model->displayText(r, c);
+            if (longest.size() == 8 && t.size() <= longest.last().size())
+                continue;
+            auto at = std::lower_bound(longest.begin(), longest.end(), t,
+                                       [](const QString& a, const QString& b) { return a.size() > b.size(); });
+            longest.insert(at, std::move(t));
+            if (longest.size() > 8)
+                longest.removeLast();
+        }
+        for (const QString& t : longest)
+            w = qMax(w, body.horizontalAdvance(t) + pad);
+        const QString sum = model->footerText(c);
+        if (!sum.isEmpty())
+            w = qMax(w, bold.horizontalAdvance(sum) + pad);
+        natural.append(w);
+    }
+    // Fitted to the page width: text columns give or take the difference
+    // first; when that is not enough, every column shrinks alike.
+    double total = 0, text = 0;
+    for (int i = 0; i < natural.size(); ++i) {
+        total += natural[i];
+        if (model->columns()[l.columns[i]].kind == GridColumn::Kind::Text)
+            text += natural[i];
+    }
+    QList<double> widths = natural;
+    const double page = l.page.width();
+    if (total <= 0)
+        return widths;
+    const double diff = page - total;
+    if (text > 0 && (diff >= 0 || text + diff >= text * 0.4)) {
+        for (int i = 0; i < widths.size(); ++i)
+            if (model->columns()[l.columns[i]].kind == GridColumn::Kind::Text)
+                widths[i] += diff * natural[i] / text;
+        return widths;
+    }
+    for (double& w : widths)
+        w *= page / total;
+    return widths;
 }
 
 int GridPrinter::pageCount(QPrinter* printer) const {

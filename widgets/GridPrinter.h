@@ -51,6 +51,7 @@ private:
 
     QList<Line> collectLines() const;
     Layout layoutFor(QPrinter* printer, QPainter* painter) const;
+    QList<double> columnWidths(QPrinter* printer, const Layout& l) const;
 
     GroupingGrid* m_grid;
     QString m_title;
