@@ -1,0 +1,364 @@
+#include "operations/Invariants.h"
+
+#include "app/core/Formats.h"
+#include "app/core/Money.h"
+#include "db/Database.h"
+#include "operations/Operations.h"
+
+#include <QHash>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace invariants {
+
+namespace {
+
+using money::Cents;
+
+struct ItemRow {
+    qint64 id = 0;
+    int dogNo = 0;
+    QString art;
+    bool payed = false, saled = false;
+    QDate datePay, dateSale;
+    Cents salePrice = 0, dlvPrice = 0;
+    int shop = 0;
+};
+
+// An income or expense entry of this program, tied to its contract by its note.
+struct Entry {
+    qint64 id = 0;
+    QDate date;
+    int shop = 0;
+    Cents sum = 0;
+    QString note;
+    int dogNo = 0;
+};
+
+struct Cash {
+    QDate date;
+    int shop = 0;
+    Cents sum = 0;
+};
+
+using DayKey = QPair<int, QDate>; // shop, day
+
+class Checker {
+public:
+    Checker(Database& db, const Options& o) : m_db(db), m_options(o) {}
+
+    QStringList run() {
+        load();
+        checkContractNumbers();
+        checkCashAgainstEntries(m_saleCash, m_sales, QStringLiteral("продажба"), true);
+        checkCashAgainstEntries(m_annulCash, m_annuls, QStringLiteral("анулиране на продажба"), true);
+        checkCashAgainstEntries(m_payoutCash, m_payouts, QStringLiteral("изплащане"), false);
+        checkSales();
+        checkPayouts();
+        compareDaily(QStringLiteral("oborot"), QStringLiteral("SELECT idShop, Date, \"1\" FROM oborot"), m_turnover,
+                     {}, QStringLiteral("оборотът"));
+        compareDaily(QStringLiteral("Pech"), QStringLiteral("SELECT ShopID, Date, Pech FROM Pech WHERE ValID = 1"),
+                     m_profit, payoutDifferences(), QStringLiteral("печалбата"));
+        return m_breaches;
+    }
+
+private:
+    QString shopName(int shop) const {
+        const QString n = m_shops.value(shop);
+        return n.isEmpty() ? QStringLiteral("№%1").arg(shop) : n;
+    }
+    QString itemText(const ItemRow& it) const {
+        return QStringLiteral("Уред №%1 (договор %2, магазин %3)").arg(it.id).arg(it.dogNo).arg(shopName(it.shop));
+    }
+    QString entryText(const Entry& e) const {
+        return QStringLiteral("\"%1\" от %2 в магазин %3 за %4 лв.")
+            .arg(e.note, formats::date(e.date), shopName(e.shop), formats::moneyCents(e.sum));
+    }
+    void breach(const QString& s) { m_breaches << s; }
+
+    static QSet<int> ids(Database& db, const QString& table, const QString& name) {
+        QSet<int> out;
+        QSqlQuery q = db.exec(QStringLiteral("SELECT ID FROM %1 WHERE type = ?").arg(table), {name});
+        while (q.next())
+            out.insert(q.value(0).toInt());
+        return out;
+    }
+
+    void load() {
+        QSqlQuery s = m_db.exec(QStringLiteral("SELECT ID, Name FROM Shops"));
+        while (s.next())
+            m_shops.insert(s.value(0).toInt(), s.value(1).toString());
+
+        QSqlQuery q = m_db.exec(QStringLiteral("SELECT Id, DogNo, Art, Payed, Saled, Datepay, Datesale, SalePrice, "
+                                               "DlvPrice, IdShop FROM resale ORDER BY Id"));
+        while (q.next()) {
+            ItemRow it;
+            it.id = q.value(0).toLongLong();
+            it.dogNo = q.value(1).toInt();
+            it.art = q.value(2).toString();
+            it.payed = q.value(3).toBool();
+            it.saled = q.value(4).toBool();
+            it.datePay = Database::toDate(q.value(5));
+            it.dateSale = Database::toDate(q.value(6));
+            it.salePrice = money::fromLeva(q.value(7).toDouble());
+            it.dlvPrice = money::fromLeva(q.value(8).toDouble());
+            it.shop = q.value(9).toInt();
+            m_items.append(it);
+        }
+
+        static const QRegularExpression contract(QStringLiteral("^По договор №(\\d+) - "));
+        static const QRegularExpression annul(QStringLiteral("^Анулиране на прод\\. 2-ра употреба - дог\\. №(\\d+)$"));
+        const QSet<int> saleKinds = ids(m_db, QStringLiteral("TypePrihod"), ops::saleKind());
+        const QSet<int> payoutKinds = ids(m_db, QStringLiteral("TypeExpense"), ops::payoutKind());
+        auto readEntries = [&](const QString& table, const QSet<int>& kinds, bool expenses) {
+            QSqlQuery e = m_db.exec(
+                QStringLiteral("SELECT Id, Date, ShopID, Sum, Note, TypeID FROM %1 ORDER BY Id").arg(table));
+            while (e.next()) {
+                if (!kinds.contains(e.value(5).toInt()))
+                    continue; // the suite's own entries
+                Entry en;
+                en.id = e.value(0).toLongLong();
+                en.date = Database::toDate(e.value(1));
+                en.shop = e.value(2).toInt();
+                en.sum = money::fromLeva(e.value(3).toDouble());
+                en.note = e.value(4).toString();
+                const auto c = contract.match(en.note);
+                const auto a = annul.match(en.note);
+                if (c.hasMatch()) {
+                    en.dogNo = c.captured(1).toInt();
+                    (expenses ? m_payouts : m_sales).append(en);
+                } else if (expenses && a.hasMatch()) {
+                    en.dogNo = a.captured(1).toInt();
+                    m_annuls.append(en);
+                } else {
+                    breach(QStringLiteral("Запис %1 не посочва договор: не може да се свърже с уред").arg(entryText(en)));
+                }
+            }
+        };
+        readEntries(QStringLiteral("Prihod"), saleKinds, false);
+        readEntries(QStringLiteral("Expenses"), payoutKinds, true);
+
+        QSqlQuery k = m_db.exec(QStringLiteral("SELECT Date, ShopID, InSum, OutSum, Note FROM KASA ORDER BY Id"));
+        while (k.next()) {
+            const QString note = k.value(4).toString();
+            Cash c{Database::toDate(k.value(0)), k.value(1).toInt(), 0};
+            if (note == ops::saleKind()) {
+                c.sum = money::fromLeva(k.value(2).toDouble());
+                m_saleCash.append(c);
+            } else if (note == ops::payoutKind()) {
+                c.sum = money::fromLeva(k.value(3).toDouble());
+                m_payoutCash.append(c);
+            } else if (note == ops::annulNote()) {
+                c.sum = money::fromLeva(k.value(3).toDouble());
+                m_annulCash.append(c);
+            }
+        }
+    }
+
+    void checkContractNumbers() {
+        QMap<QPair<int, int>, QList<qint64>> byNumber;
+        for (const ItemRow& it : m_items)
+            byNumber[{it.shop, it.dogNo}].append(it.id);
+        for (auto it = byNumber.cbegin(); it != byNumber.cend(); ++it) {
+            if (it.value().size() < 2)
+                continue;
+            int transferred = 0;
+            QStringList list;
+            for (qint64 id : it.value()) {
+                transferred += m_options.transferred.contains(id) ? 1 : 0;
+                list << QStringLiteral("№%1").arg(id);
+            }
+            if (transferred < it.value().size() - 1)
+                breach(QStringLiteral("В магазин %1 уредите %2 са приети с един и същ договор %3")
+                           .arg(shopName(it.key().first), list.join(QStringLiteral(", ")))
+                           .arg(it.key().second));
+        }
+    }
+
+    // Every entry has its cash-book row of the same shop and day (and amount,
+    // when the two must agree), and the other way round.
+    void checkCashAgainstEntries(const QList<Cash>& cash, const QList<Entry>& entries, const QString& what,
+                                 bool sameAmount) {
+        QMap<DayKey, QList<Cents>> fromCash, fromEntries;
+        for (const Cash& c : cash)
+            fromCash[{c.shop, c.date}].append(sameAmount ? c.sum : 0);
+        for (const Entry& e : entries)
+            fromEntries[{e.shop, e.date}].append(sameAmount ? e.sum : 0);
+        QSet<DayKey> keys;
+        for (auto it = fromCash.cbegin(); it != fromCash.cend(); ++it)
+            keys.insert(it.key());
+        for (auto it = fromEntries.cbegin(); it != fromEntries.cend(); ++it)
+            keys.insert(it.key());
+        for (const DayKey& key : keys) {
+            QList<Cents> a = fromCash.value(key), b = fromEntries.value(key);
+            std::sort(a.begin(), a.end());
+            std::sort(b.begin(), b.end());
+            if (a == b)
+                continue;
+            const QString day = formats::date(key.second), shop = shopName(key.first);
+            if (a.size() != b.size())
+                breach(QStringLiteral("Магазин %1, %2: в касовата книга има %3 реда за %4, а в приходите и разходите - %5")
+                           .arg(shop, day)
+                           .arg(a.size())
+                           .arg(what)
+                           .arg(b.size()));
+            else
+                breach(QStringLiteral("Магазин %1, %2: сумите за %3 в касовата книга не съвпадат с приходите и разходите")
+                           .arg(shop, day, what));
+        }
+    }
+
+    // Sales and their annulments per shop and contract (a transfer may bring
+    // a second item with the same number into a shop). Each sold item claims
+    // its sale; every other sale must have been taken back by an annulment of
+    // the same amount, not before the sale day.
+    void checkSales() {
+        QMap<QPair<int, int>, QList<Entry>> open;
+        for (const Entry& e : m_sales) {
+            open[{e.shop, e.dogNo}].append(e);
+            m_turnover[{e.shop, e.date}] += e.sum;
+        }
+        for (const ItemRow& it : m_items) {
+            if (!it.saled)
+                continue;
+            QList<Entry>& candidates = open[{it.shop, it.dogNo}];
+            const QString note = ops::contractNote(it.dogNo, it.art).left(50);
+            int found = -1;
+            for (int i = 0; i < candidates.size(); ++i) {
+                const Entry& e = candidates[i];
+                if (e.note == note && e.sum == it.salePrice && e.date == it.dateSale)
+                    found = i; // the latest such sale
+            }
+            if (found < 0) {
+                breach(QStringLiteral("%1 е продаден, но в приходите няма приход за продажбата").arg(itemText(it)));
+                continue;
+            }
+            candidates.removeAt(found);
+            if (it.payed) {
+                const QDate day = std::max(it.dateSale, it.datePay);
+                m_profit[{it.shop, day}] += it.salePrice - it.dlvPrice;
+            }
+        }
+        for (const Entry& an : m_annuls) {
+            QList<Entry>& candidates = open[{an.shop, an.dogNo}];
+            const auto sale = std::find_if(candidates.begin(), candidates.end(), [&](const Entry& e) {
+                return e.sum == an.sum && e.date <= an.date;
+            });
+            if (sale == candidates.end()) {
+                breach(QStringLiteral("Анулиране %1 без продажба на тази сума, която да анулира").arg(entryText(an)));
+                continue;
+            }
+            m_turnover[{sale->shop, sale->date}] -= an.sum;
+            annulledProfit(*sale, an);
+            candidates.erase(sale);
+        }
+        for (auto it = open.cbegin(); it != open.cend(); ++it)
+            for (const Entry& e : it.value())
+                breach(QStringLiteral("Приход %1 е за уред, който не е продаден").arg(entryText(e)));
+    }
+
+    // The profit of an annulled sale: booked when the item became both sold
+    // and paid, taken back on the sale day when it was paid at the annulment.
+    void annulledProfit(const Entry& sale, const Entry& annul) {
+        const Entry* payout = nullptr;
+        for (const Entry& p : m_payouts) {
+            if (p.note != sale.note || p.id > annul.id)
+                continue;
+            if (!payout || (p.shop == sale.shop && payout->shop != sale.shop))
+                payout = &p;
+        }
+        if (!payout)
+            return;
+        const Cents profit = sale.sum - payout->sum;
+        m_profit[{sale.shop, std::max(sale.date, payout->date)}] += profit;
+        m_profit[{sale.shop, sale.date}] -= profit;
+    }
+
+    void checkPayouts() {
+        QList<Entry> pool = m_payouts;
+        for (const ItemRow& it : m_items) {
+            if (!it.payed)
+                continue;
+            const QString note = ops::contractNote(it.dogNo, it.art).left(50);
+            auto match = [&](bool sameShop) {
+                return std::find_if(pool.begin(), pool.end(), [&](const Entry& e) {
+                    return e.note == note && e.sum == it.dlvPrice && e.date == it.datePay &&
+                           (!sameShop || e.shop == it.shop);
+                });
+            };
+            auto found = match(true);
+            if (found == pool.end())
+                found = match(false);
+            if (found == pool.end()) {
+                breach(QStringLiteral("%1 е изплатен, но в разходите няма разход за изплащането").arg(itemText(it)));
+                continue;
+            }
+            pool.erase(found);
+        }
+        for (const Entry& e : pool)
+            breach(QStringLiteral("Разход %1 е за изплащане на уред, който не е изплатен").arg(entryText(e)));
+    }
+
+    // A payout books the purchase price as stored in the cash book but the
+    // amount entered as the expense, and the profit with the stored price.
+    // The item keeps only the amount entered, so where the two differ on a
+    // day the profit may be off from the items' figures by that difference.
+    QHash<DayKey, Cents> payoutDifferences() const {
+        QHash<DayKey, Cents> out;
+        for (const Entry& e : m_payouts)
+            out[{e.shop, e.date}] += e.sum;
+        for (const Cash& c : m_payoutCash)
+            out[{c.shop, c.date}] -= c.sum;
+        return out;
+    }
+
+    void compareDaily(const QString& table, const QString& sql, const QHash<DayKey, Cents>& expected,
+                      const QHash<DayKey, Cents>& tolerated, const QString& what) {
+        QHash<DayKey, Cents> actual;
+        QHash<DayKey, int> rows;
+        QSqlQuery q = m_db.exec(sql);
+        while (q.next()) {
+            const DayKey key{q.value(0).toInt(), Database::toDate(q.value(1))};
+            actual[key] += money::fromLeva(q.value(2).toDouble());
+            ++rows[key];
+        }
+        QSet<DayKey> keys;
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            keys.insert(it.key());
+        for (auto it = actual.cbegin(); it != actual.cend(); ++it)
+            keys.insert(it.key());
+        QList<DayKey> sorted(keys.cbegin(), keys.cend());
+        std::sort(sorted.begin(), sorted.end());
+        for (const DayKey& key : sorted) {
+            const QString shop = shopName(key.first), day = formats::date(key.second);
+            if (rows.value(key) > 1)
+                breach(QStringLiteral("Магазин %1, %2: %3 е записан(а) в %4 реда вместо в един (таблица %5)")
+                           .arg(shop, day, what)
+                           .arg(rows.value(key))
+                           .arg(table));
+            const Cents off = actual.value(key) - expected.value(key);
+            if (off != 0 && off != tolerated.value(key))
+                breach(QStringLiteral("Магазин %1, %2: %3 е %4 лв., а според продажбите, изплащанията и анулиранията "
+                                      "трябва да е %5 лв.")
+                           .arg(shop, day, what, formats::moneyCents(actual.value(key)),
+                                formats::moneyCents(expected.value(key))));
+        }
+    }
+
+    Database& m_db;
+    const Options& m_options;
+    QStringList m_breaches;
+    QHash<int, QString> m_shops;
+    QList<ItemRow> m_items;
+    QList<Entry> m_sales, m_payouts, m_annuls;
+    QList<Cash> m_saleCash, m_payoutCash, m_annulCash;
+    QHash<DayKey, Cents> m_turnover, m_profit;
+};
+
+} // namespace
+
+QStringList check(Database& db, const Options& options) { return Checker(db, options).run(); }
+
+} // namespace invariants
