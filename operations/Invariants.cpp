@@ -57,8 +57,8 @@ public:
         checkCashAgainstEntries(m_payoutCash, m_payouts, QStringLiteral("изплащане"), false);
         checkSales();
         checkPayouts();
-        compareDaily(QStringLiteral("oborot"), QStringLiteral("SELECT idShop, Date, \"1\" FROM oborot"), m_turnover,
-                     {}, QStringLiteral("оборотът"));
+        compareDaily(QStringLiteral("oborot"), QStringLiteral("SELECT idShop, Date, \"1\" FROM oborot"), m_turnover, {},
+                     QStringLiteral("оборотът"));
         compareDaily(QStringLiteral("Pech"), QStringLiteral("SELECT ShopID, Date, Pech FROM Pech WHERE ValID = 1"),
                      m_profit, payoutDifferences(), QStringLiteral("печалбата"));
         return m_breaches;
@@ -113,8 +113,8 @@ private:
         const QSet<int> saleKinds = ids(m_db, QStringLiteral("TypePrihod"), ops::saleKind());
         const QSet<int> payoutKinds = ids(m_db, QStringLiteral("TypeExpense"), ops::payoutKind());
         auto readEntries = [&](const QString& table, const QSet<int>& kinds, bool expenses) {
-            QSqlQuery e = m_db.exec(
-                QStringLiteral("SELECT Id, Date, ShopID, Sum, Note, TypeID FROM %1 ORDER BY Id").arg(table));
+            QSqlQuery e =
+                m_db.exec(QStringLiteral("SELECT Id, Date, ShopID, Sum, Note, TypeID FROM %1 ORDER BY Id").arg(table));
             while (e.next()) {
                 if (!kinds.contains(e.value(5).toInt()))
                     continue; // the suite's own entries
@@ -133,7 +133,8 @@ private:
                     en.dogNo = a.captured(1).toInt();
                     m_annuls.append(en);
                 } else {
-                    breach(QStringLiteral("Запис %1 не посочва договор: не може да се свърже с уред").arg(entryText(en)));
+                    breach(
+                        QStringLiteral("Запис %1 не посочва договор: не може да се свърже с уред").arg(entryText(en)));
                 }
             }
         };
@@ -199,14 +200,16 @@ private:
                 continue;
             const QString day = formats::date(key.second), shop = shopName(key.first);
             if (a.size() != b.size())
-                breach(QStringLiteral("Магазин %1, %2: в касовата книга има %3 реда за %4, а в приходите и разходите - %5")
-                           .arg(shop, day)
-                           .arg(a.size())
-                           .arg(what)
-                           .arg(b.size()));
+                breach(
+                    QStringLiteral("Магазин %1, %2: в касовата книга има %3 реда за %4, а в приходите и разходите - %5")
+                        .arg(shop, day)
+                        .arg(a.size())
+                        .arg(what)
+                        .arg(b.size()));
             else
-                breach(QStringLiteral("Магазин %1, %2: сумите за %3 в касовата книга не съвпадат с приходите и разходите")
-                           .arg(shop, day, what));
+                breach(
+                    QStringLiteral("Магазин %1, %2: сумите за %3 в касовата книга не съвпадат с приходите и разходите")
+                        .arg(shop, day, what));
         }
     }
 
@@ -243,9 +246,8 @@ private:
         }
         for (const Entry& an : m_annuls) {
             QList<Entry>& candidates = open[{an.shop, an.dogNo}];
-            const auto sale = std::find_if(candidates.begin(), candidates.end(), [&](const Entry& e) {
-                return e.sum == an.sum && e.date <= an.date;
-            });
+            const auto sale = std::find_if(candidates.begin(), candidates.end(),
+                                           [&](const Entry& e) { return e.sum == an.sum && e.date <= an.date; });
             if (sale == candidates.end()) {
                 breach(QStringLiteral("Анулиране %1 без продажба на тази сума, която да анулира").arg(entryText(an)));
                 continue;
@@ -359,6 +361,8 @@ private:
 
 } // namespace
 
-QStringList check(Database& db, const Options& options) { return Checker(db, options).run(); }
+QStringList check(Database& db, const Options& options) {
+    return Checker(db, options).run();
+}
 
 } // namespace invariants

@@ -76,7 +76,9 @@ private:
     }
 
     ops::Context ctx() { return {m_db, m_plan.clerk}; }
-    money::Cents price(int lo, int hi) { return money::Cents(lo + m_rand.bounded(hi - lo)) * 100 + m_rand.bounded(100); }
+    money::Cents price(int lo, int hi) {
+        return money::Cents(lo + m_rand.bounded(hi - lo)) * 100 + m_rand.bounded(100);
+    }
 
     // An engine error (busy database, deadlock, serialisation) is retried a
     // few times; what still fails is written as an error.
@@ -111,7 +113,11 @@ private:
         if (roll < 44) {
             const qint64 id = pick([](const Known& k) { return !k.saled; });
             write(QStringLiteral("begin sale"));
-            const money::Cents p = price(50, 900);
+            // Mostly the price on the label, sometimes one agreed at the till.
+            money::Cents p = price(50, 900);
+            if (m_rand.bounded(4) != 0)
+                if (const auto it = Item::load(m_db, id); it && it->salePrice > 0)
+                    p = it->salePrice;
             const auto r = withRetry([&] {
                 return ops::sale(ctx(), {id, p, QStringLiteral("Купувач %1").arg(m_plan.clerk), QStringLiteral("София"),
                                          QString(), QString()});
@@ -172,7 +178,8 @@ private:
                 in.dogNo = ops::proposeContractNumber(m_db, in.shop);
                 return ops::intake(ctx(), in);
             });
-            if (r.status == ops::Status::Refused && r.message == QStringLiteral("Такъв номер на договор вече съществува")) {
+            if (r.status == ops::Status::Refused &&
+                r.message == QStringLiteral("Такъв номер на договор вече съществува")) {
                 write(QStringLiteral("conflict contract-number"));
                 continue;
             }
