@@ -140,6 +140,8 @@ private:
         };
         readEntries(QStringLiteral("Prihod"), saleKinds, false);
         readEntries(QStringLiteral("Expenses"), payoutKinds, true);
+        for (const Entry& e : std::as_const(m_payouts))
+            m_payoutsByNote[e.note].append(e);
 
         QSqlQuery k = m_db.exec(QStringLiteral("SELECT Date, ShopID, InSum, OutSum, Note FROM KASA ORDER BY Id"));
         while (k.next()) {
@@ -265,8 +267,8 @@ private:
     // and paid, taken back on the sale day when it was paid at the annulment.
     void annulledProfit(const Entry& sale, const Entry& annul) {
         const Entry* payout = nullptr;
-        for (const Entry& p : m_payouts) {
-            if (p.note != sale.note || p.id > annul.id)
+        for (const Entry& p : m_payoutsByNote[sale.note]) {
+            if (p.id > annul.id)
                 continue;
             if (!payout || (p.shop == sale.shop && payout->shop != sale.shop))
                 payout = &p;
@@ -279,11 +281,12 @@ private:
     }
 
     void checkPayouts() {
-        QList<Entry> pool = m_payouts;
+        QHash<QString, QList<Entry>> byNote = m_payoutsByNote;
         for (const ItemRow& it : m_items) {
             if (!it.payed)
                 continue;
             const QString note = ops::contractNote(it.dogNo, it.art).left(50);
+            QList<Entry>& pool = byNote[note];
             auto match = [&](bool sameShop) {
                 return std::find_if(pool.begin(), pool.end(), [&](const Entry& e) {
                     return e.note == note && e.sum == it.dlvPrice && e.date == it.datePay &&
@@ -299,8 +302,9 @@ private:
             }
             pool.erase(found);
         }
-        for (const Entry& e : pool)
-            breach(QStringLiteral("Разход %1 е за изплащане на уред, който не е изплатен").arg(entryText(e)));
+        for (const QList<Entry>& pool : std::as_const(byNote))
+            for (const Entry& e : pool)
+                breach(QStringLiteral("Разход %1 е за изплащане на уред, който не е изплатен").arg(entryText(e)));
     }
 
     // A payout books the purchase price as stored in the cash book but the
@@ -355,6 +359,7 @@ private:
     QHash<int, QString> m_shops;
     QList<ItemRow> m_items;
     QList<Entry> m_sales, m_payouts, m_annuls;
+    QHash<QString, QList<Entry>> m_payoutsByNote;
     QList<Cash> m_saleCash, m_payoutCash, m_annulCash;
     QHash<DayKey, Cents> m_turnover, m_profit;
 };

@@ -302,7 +302,10 @@ private slots:
                                  t.done.value(QStringLiteral("intake-paid")) - t.done.value(QStringLiteral("return")));
         invariants::Options o;
         o.transferred = t.transferred;
+        QElapsedTimer checking;
+        checking.start();
         const QStringList breaches = invariants::check(*m_db, o);
+        const qint64 checkMs = checking.elapsed();
 
         qInfo().noquote() << QStringLiteral("%1: %2 workstations x %3 operations in %4 s = %5 operations/s")
                                  .arg(engine)
@@ -315,7 +318,10 @@ private slots:
             qInfo().noquote() << QStringLiteral("  conflict, retried: %1 x %2").arg(it.value()).arg(it.key());
         for (auto it = t.refusals.cbegin(); it != t.refusals.cend(); ++it)
             qInfo().noquote() << QStringLiteral("  refused with a message: %1 x %2").arg(it.value()).arg(it.key());
-        qInfo().noquote() << QStringLiteral("  breaches: %1").arg(breaches.size());
+        qInfo().noquote() << QStringLiteral("  breaches: %1 (reconciling %2 items took %3 ms)")
+                                 .arg(breaches.size())
+                                 .arg(itemRows())
+                                 .arg(checkMs);
         QVERIFY2(breaches.isEmpty(), qPrintable(breaches.join(QLatin1Char('\n'))));
         QVERIFY(t.done.value(QStringLiteral("sale")) > 0 && t.done.value(QStringLiteral("payout")) > 0);
     }
