@@ -44,7 +44,11 @@ bool CaseFolding::install(const QSqlDatabase& db) {
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return false;
-    sqlite3* h = *static_cast<sqlite3* const*>(handle.constData());
+    return installOnHandle(*static_cast<sqlite3* const*>(handle.constData()));
+}
+
+bool CaseFolding::installOnHandle(void* sqliteHandle) {
+    auto* h = static_cast<sqlite3*>(sqliteHandle);
     if (!h)
         return false;
     return sqlite3_create_function_v2(h, "resale_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, foldFunction,

@@ -14,4 +14,6 @@ public:
     // Installs the function on an open SQLite connection; false when the
     // driver gives no SQLite handle (then only Latin letters are folded).
     static bool install(const QSqlDatabase& db);
+    // The same on a raw SQLite handle (sqlite3*), for tools that open their own.
+    static bool installOnHandle(void* sqliteHandle);
 };

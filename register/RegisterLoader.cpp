@@ -3,8 +3,12 @@
 #include "db/Database.h"
 #include "widgets/GridTableModel.h"
 
+#include "db/DbError.h"
+
 #include <QDate>
+#include <QSqlDriver>
 #include <QSqlRecord>
+#include <sqlite3.h>
 
 namespace {
 
@@ -47,6 +51,132 @@ QDate toDate(const QVariant& v) {
     return QDate(num(0, 4), num(5, 2), num(8, 2));
 }
 
+QDate isoDate(const char* s, int size) {
+    if (size < 10 || s[4] != '-' || s[7] != '-')
+        return QDate::fromString(QString::fromUtf8(s, size), Qt::ISODate);
+    auto num = [s](int from, int len) {
+        int n = 0;
+        for (int i = from; i < from + len; ++i) {
+            if (s[i] < '0' || s[i] > '9')
+                return -1;
+            n = n * 10 + (s[i] - '0');
+        }
+        return n;
+    };
+    return QDate(num(0, 4), num(5, 2), num(8, 2));
+}
+
+sqlite3* sqliteHandle(Database& db) {
+    if (db.engine() != Engine::SQLite)
+        return nullptr;
+    const QSqlDatabase sql = db.sql();
+    if (!sql.isOpen() || !sql.driver())
+        return nullptr;
+    const QVariant h = sql.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(h.constData());
+}
+
+// The embedded engine's rows read straight from its statement, without a
+// QVariant per value on the way: the register's refresh stays close to the
+// cost of the query itself.
+void fetchSqlite(sqlite3* h, const RegisterStatement& statement, int width, const QHash<int, QString>& shops,
+                 QVector<QVariant>& values) {
+    sqlite3_stmt* st = nullptr;
+    const QByteArray sql = statement.sql.toUtf8();
+    if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(h)));
+    struct Finalize {
+        sqlite3_stmt* st;
+        ~Finalize() { sqlite3_finalize(st); }
+    } finalize{st};
+    for (int i = 0; i < statement.params.size(); ++i) {
+        const QVariant& p = statement.params[i];
+        int rc = SQLITE_OK;
+        if (p.isNull()) {
+            rc = sqlite3_bind_null(st, i + 1);
+        } else {
+            switch (p.typeId()) {
+            case QMetaType::Bool:
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::UInt:
+            case QMetaType::ULongLong:
+                rc = sqlite3_bind_int64(st, i + 1, p.toLongLong());
+                break;
+            case QMetaType::Double:
+                rc = sqlite3_bind_double(st, i + 1, p.toDouble());
+                break;
+            case QMetaType::QDate:
+                rc = sqlite3_bind_text(st, i + 1, p.toDate().toString(Qt::ISODate).toUtf8().constData(), -1,
+                                       SQLITE_TRANSIENT);
+                break;
+            default: {
+                const QByteArray text = p.toString().toUtf8();
+                rc = sqlite3_bind_text(st, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            }
+            }
+        }
+        if (rc != SQLITE_OK)
+            throw DbError(QString::fromUtf8(sqlite3_errmsg(h)));
+    }
+    int at[kItemCount];
+    const int resultColumns = sqlite3_column_count(st);
+    for (int c = 0; c < kItemCount; ++c) {
+        at[c] = -1;
+        for (int r = 0; r < resultColumns; ++r)
+            if (qstricmp(sqlite3_column_name(st, r), kItemColumns[c].name) == 0)
+                at[c] = r;
+    }
+    const int idShop = kItemCount - 1;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const qsizetype base = values.size();
+        values.resize(base + width);
+        QVariant* row = values.data() + base;
+        for (int c = 0; c < kItemCount; ++c) {
+            const int k = at[c];
+            if (k < 0)
+                continue;
+            const int type = sqlite3_column_type(st, k);
+            if (type == SQLITE_NULL)
+                continue;
+            switch (kItemColumns[c].type) {
+            case Type::Int:
+                row[c] = qlonglong(sqlite3_column_int64(st, k));
+                break;
+            case Type::Money:
+                row[c] = sqlite3_column_double(st, k);
+                break;
+            case Type::Bool:
+                if (type == SQLITE_TEXT) {
+                    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, k));
+                    row[c] = qstricmp(t, "true") == 0 || qstrcmp(t, "1") == 0;
+                } else {
+                    row[c] = sqlite3_column_int64(st, k) != 0;
+                }
+                break;
+            case Type::Date: {
+                const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, k));
+                const QDate d = isoDate(t, sqlite3_column_bytes(st, k));
+                if (d.isValid())
+                    row[c] = d;
+                break;
+            }
+            case Type::Text: {
+                const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, k));
+                row[c] = QString::fromUtf8(t, sqlite3_column_bytes(st, k));
+                break;
+            }
+            }
+        }
+        row[kItemCount] = shops.value(row[idShop].toInt());
+    }
+    if (rc != SQLITE_DONE)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(h)));
+}
+
 } // namespace
 
 QStringList RegisterLoader::columns() {
@@ -77,6 +207,14 @@ void RegisterLoader::load(Database& db, const RegisterStatement& statement, Grid
     const QStringList names = columns();
     model->reset(names, {});
     const QHash<int, QString> shops = shopNames(db);
+    const int width = kItemCount + 1;
+    if (sqlite3* h = sqliteHandle(db)) {
+        QVector<QVariant> values;
+        values.reserve(1024 * width);
+        fetchSqlite(h, statement, width, shops, values);
+        model->reset(names, std::move(values));
+        return;
+    }
     QSqlQuery q = db.exec(statement.sql, statement.params);
 
     // Where each of our columns sits in the result (names in any letter case).
@@ -86,7 +224,6 @@ void RegisterLoader::load(Database& db, const RegisterStatement& statement, Grid
         at[c] = rec.indexOf(QString::fromLatin1(kItemColumns[c].name));
     const int shopCol = kItemCount;
     const int idShopCol = column(QStringLiteral("IdShop"));
-    const int width = kItemCount + 1;
 
     QVector<QVariant> values;
     values.reserve(1024 * width);

@@ -13,6 +13,8 @@ public:
     explicit GridHeaderView(const QObject* owner, QWidget* parent = nullptr);
 
     void setSortKeys(const QList<GroupingModel::SortKey>& keys);
+    // Width the column's caption needs.
+    int captionWidth(int column) const { return sectionSizeFromContents(column).width(); }
 
 signals:
     void sortClicked(int column, bool addToSort);

@@ -7,6 +7,7 @@
 #include "widgets/GroupPanel.h"
 
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 GroupingGrid::GroupingGrid(QWidget* parent)
@@ -167,12 +168,38 @@ void GroupingGrid::setColumnSummaryGroup(const QString& columnName, const QStrin
     restoreAfterRebuild(row);
 }
 
-void GroupingGrid::expandAll() { m_view->expandAll(); }
+void GroupingGrid::expandAll() {
+    // Only group rows open, and there are few of them: opening each one is
+    // far cheaper than QTreeView::expandAll(), which visits every data row.
+    std::function<void(const QModelIndex&)> open = [&](const QModelIndex& parent) {
+        const int rows = m_model->rowCount(parent);
+        for (int r = 0; r < rows; ++r) {
+            const QModelIndex idx = m_model->index(r, 0, parent);
+            if (!m_model->isGroup(idx))
+                return; // a group holds either groups or data rows
+            m_view->expand(idx);
+            open(idx);
+        }
+    };
+    open(QModelIndex());
+}
 
 void GroupingGrid::fitColumns() {
-    for (int c = 0; c < m_model->columnCount(); ++c)
-        if (!m_header->isSectionHidden(c))
-            m_view->resizeColumnToContents(c);
+    // Measures the likely widest texts instead of every row, so that fitting
+    // costs the same for fifty rows and for fifty thousand.
+    const QFontMetrics fm(m_view->font());
+    const int margin = 2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 8;
+    const QList<int> visible = visibleColumns();
+    for (int c : visible) {
+        int w = m_header->captionWidth(c);
+        QStringList texts = m_model->widthCandidates(c);
+        texts << m_model->footerText(c);
+        for (const QString& t : std::as_const(texts))
+            w = qMax(w, fm.horizontalAdvance(t) + margin);
+        if (!visible.isEmpty() && c == visible.first())
+            w += m_view->indentation() * (int(m_model->groupColumns().size()) + 1);
+        m_header->resizeSection(c, w);
+    }
     m_footer->update();
 }
 
@@ -203,7 +230,7 @@ bool GroupingGrid::selectSourceRow(int sourceRow) {
 void GroupingGrid::restoreAfterRebuild(int sourceRow) {
     // The clerk's own regrouping or sorting keeps every group open and the
     // same row current.
-    m_view->expandAll();
+    expandAll();
     if (sourceRow < 0 || !selectSourceRow(sourceRow))
         focusFirstRow();
     emit currentRowChanged();

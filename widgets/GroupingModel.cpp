@@ -161,6 +161,63 @@ QString GroupingModel::displayText(int sourceRow, int column) const {
     return {};
 }
 
+QStringList GroupingModel::widthCandidates(int column, int count) const {
+    QStringList out;
+    if (column < 0 || column >= m_columns.size() || m_sourceRows == 0)
+        return out;
+    const GridColumn& col = m_columns[column];
+    switch (col.kind) {
+    case GridColumn::Kind::Check:
+        return {QStringLiteral("Да"), QStringLiteral("Не")};
+    case GridColumn::Kind::Date:
+        return {formats::date(QDate(2000, 12, 28))};
+    case GridColumn::Kind::Integer:
+    case GridColumn::Kind::Money: {
+        int lo = -1, hi = -1;
+        double min = 0, max = 0;
+        for (int r = 0; r < m_sourceRows; ++r) {
+            const QVariant v = sourceValue(r, col.field);
+            if (v.isNull())
+                continue;
+            const double d = v.toDouble();
+            if (lo < 0 || d < min) {
+                lo = r;
+                min = d;
+            }
+            if (hi < 0 || d > max) {
+                hi = r;
+                max = d;
+            }
+        }
+        if (lo >= 0)
+            out << displayText(lo, column) << displayText(hi, column);
+        return out;
+    }
+    case GridColumn::Kind::Text: {
+        QVector<int> rows; // longest first
+        QVector<int> lengths;
+        for (int r = 0; r < m_sourceRows; ++r) {
+            const int len = int(sourceValue(r, col.field).toString().size());
+            if (rows.size() == count && len <= lengths.last())
+                continue;
+            int at = 0;
+            while (at < lengths.size() && lengths[at] >= len)
+                ++at;
+            rows.insert(at, r);
+            lengths.insert(at, len);
+            if (rows.size() > count) {
+                rows.removeLast();
+                lengths.removeLast();
+            }
+        }
+        for (int r : rows)
+            out << displayText(r, column);
+        return out;
+    }
+    }
+    return out;
+}
+
 QVector<int> GroupingModel::sortedRows() const {
     QVector<int> rows(m_sourceRows);
     for (int i = 0; i < m_sourceRows; ++i)

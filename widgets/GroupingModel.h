@@ -72,6 +72,9 @@ public:
     qint64 footerSum(int column) const;   // whole stotinki
     QString footerText(int column) const; // "# ##0.00" for summed columns, else empty
     QString displayText(int sourceRow, int column) const;
+    // A few of the column's texts that are likely the widest, found without
+    // formatting every row: the longest texts, the extreme numbers.
+    QStringList widthCandidates(int column, int count = 6) const;
     QString groupText(const QModelIndex& index) const;
 
     bool isGroup(const QModelIndex& index) const;
