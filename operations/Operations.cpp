@@ -18,6 +18,7 @@ QString annulExpenseNote(int dogNo) { return QStringLiteral("Анулиране 
 namespace {
 
 const QString kGone = QStringLiteral("Уредът вече не е в базата данни (върнат или изтрит от друго работно място).");
+const QString kSold = QStringLiteral("Уредът вече е продаден (вероятно от друго работно място).");
 
 Result refused(const QString& why) { return {Status::Refused, why, -1}; }
 
@@ -103,7 +104,7 @@ Result sale(Context ctx, const SaleInput& in) {
         if (!item)
             return refused(kGone);
         if (item->saled)
-            return refused(QStringLiteral("Уредът вече е продаден (вероятно от друго работно място)."));
+            return refused(kSold);
         const int shop = item->idShop;
         const QDate today = Clock::today();
         postings::cashBook(db, ctx.clerk, shop, in.price, 0, saleKind());
@@ -173,7 +174,7 @@ Result changePrices(Context ctx, qint64 id, Cents dlvPrice, Cents salePrice) {
         if (!item)
             return refused(kGone);
         if (item->saled)
-            return refused(QStringLiteral("Уредът вече е продаден (вероятно от друго работно място)."));
+            return refused(kSold);
         // Once the consignor is paid, the amount paid stays the purchase price.
         const Cents dlv = item->payed ? item->dlvPrice : dlvPrice;
         if (dlv <= 0 || salePrice < 0)
@@ -192,7 +193,7 @@ Result transfer(Context ctx, qint64 id, int shop) {
         if (!item)
             return refused(kGone);
         if (item->saled)
-            return refused(QStringLiteral("Уредът вече е продаден (вероятно от друго работно място)."));
+            return refused(kSold);
         if (shop <= 0)
             return refused(QStringLiteral("Не е избран магазин."));
         if (item->idShop != shop)

@@ -1,4 +1,5 @@
 #include "operations/ui/TfrmChPrices.h"
+#include "operations/ui/DialogSupport.h"
 
 #include "operations/Operations.h"
 #include "operations/Validation.h"
@@ -104,15 +105,6 @@ void TfrmChPrices::btnOkClick() {
     }
 
     const ops::Result r = ops::changePrices(ops::Context{m_db, m_clerk}, m_item.id, dlv, sale);
-    if (r.status == ops::Status::Refused) {
-        MessageService::error(this, r.message);
-        m_stale = true;
-        reject();
-        return;
-    }
-    if (!r.ok()) {
-        MessageService::error(this, r.message);
-        return;
-    }
-    accept();
+    if (dialogs::booked(this, r, &m_stale))
+        accept();
 }

@@ -5,6 +5,7 @@
 #include "operations/Operations.h"
 #include "operations/Validation.h"
 #include "operations/ui/ContractData.h"
+#include "operations/ui/DialogSupport.h"
 #include "operations/ui/DigitKeyFilter.h"
 #include "operations/ui/MoneyEdit.h"
 #include "operations/ui/SectionHeading.h"
@@ -43,12 +44,9 @@ QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent, bool bo
     return l;
 }
 
-void focusAndSelect(QLineEdit* e) {
-    e->setFocus(Qt::OtherFocusReason);
-    e->selectAll();
-}
-
 } // namespace
+
+using dialogs::focusAndSelect;
 
 TfrmGet::TfrmGet(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("frmGet"));

@@ -1,4 +1,5 @@
 #include "operations/ui/TfrmPay.h"
+#include "operations/ui/DialogSupport.h"
 
 #include "operations/Operations.h"
 #include "operations/Validation.h"
@@ -80,15 +81,6 @@ void TfrmPay::btnOkClick() {
         return;
     }
     const ops::Result r = ops::payout(ops::Context{m_db, m_clerk}, m_item.id, amount);
-    if (r.status == ops::Status::Refused) {
-        MessageService::error(this, r.message);
-        m_stale = true;
-        reject();
-        return;
-    }
-    if (!r.ok()) {
-        MessageService::error(this, r.message);
-        return;
-    }
-    accept();
+    if (dialogs::booked(this, r, &m_stale))
+        accept();
 }

@@ -6,6 +6,7 @@
 #include "operations/Operations.h"
 #include "operations/Validation.h"
 #include "operations/ui/ContractData.h"
+#include "operations/ui/DialogSupport.h"
 #include "operations/ui/MoneyEdit.h"
 #include "operations/ui/SectionHeading.h"
 #include "widgets/MessageService.h"
@@ -44,12 +45,9 @@ QLabel* itemLabel(QWidget* parent, const char* name, bool emphasised) {
     return l;
 }
 
-void focusAndSelect(QLineEdit* e) {
-    e->setFocus(Qt::OtherFocusReason);
-    e->selectAll();
-}
-
 } // namespace
+
+using dialogs::focusAndSelect;
 
 TfrmSale::TfrmSale(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("frmSale"));
@@ -188,19 +186,8 @@ void TfrmSale::btnOkClick() {
     in.info = eInfo->text();
     in.saleInfo = eSaleInfo->text();
     const ops::Result r = ops::sale(ops::Context{m_db, m_clerk}, in);
-    if (r.status == ops::Status::Refused) {
-        // Sold or taken back at another workstation since the register was
-        // built: nothing was booked; the register has to be built again.
-        MessageService::error(this, r.message);
-        m_stale = true;
-        reject();
+    if (!dialogs::booked(this, r, &m_stale))
         return;
-    }
-    if (!r.ok()) {
-        // Nothing was booked; everything typed stays for another try.
-        MessageService::error(this, r.message);
-        return;
-    }
     if (chkPrn->isChecked())
         printContract();
     accept();
