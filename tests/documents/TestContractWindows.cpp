@@ -2,6 +2,7 @@
 #include "documents/ui/TJustifyRichEdit.h"
 #include "documents/ui/TfrmDogKons.h"
 #include "documents/ui/TfrmRTF.h"
+#include "tests/documents/SampleSaleValues.h"
 #include "tests/support/TestEnv.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
@@ -70,31 +71,6 @@ ConsignmentContractData contractData(double price = 150) {
     return d;
 }
 
-SaleContractValues saleValues() {
-    SaleContractValues v;
-    v.date = QDate(2026, 5, 14);
-    v.firmName = u"Орвел ООД"_s;
-    v.firmAddress = u"Пловдив, бул. Марица 5"_s;
-    v.mol = u"Мария Георгиева"_s;
-    v.ndr = u"1234567890"_s;
-    v.bulstat = u"115999888"_s;
-    v.shop = u"Магазин Център"_s;
-    v.clientName = u"Петър Стоянов"_s;
-    v.clientAddress = u"Варна, ул. Шипка 3"_s;
-    v.clientInfo = u"тел. 0888 123 456"_s;
-    v.unitName = u"Пералня Bosch"_s;
-    v.unitSerial = u"WM-88"_s;
-    v.unitOpis = u"5 кг, бяла"_s;
-    v.more = u"няма"_s;
-    v.price = u"320.00"_s;
-    v.salePrice = 320;
-    v.salorName = u"Иван Иванов"_s;
-    v.salorAddress = u"София, ул. Раковски 12"_s;
-    v.salorEgn = u"7501011234"_s;
-    v.salorLk = u"645123987"_s;
-    v.dogovor = 4711;
-    return v;
-}
 
 QString shippedTemplate() {
     return testenv::sourceDir() + u"/documents/salecontract.rtf"_s;
@@ -290,7 +266,7 @@ void TestContractWindows::rtfMissingTemplate() {
     auto empty = testenv::tempDir();
     TfrmRTF w;
     w.setTemplateDir(empty->path());
-    w.setValues(saleValues());
+    w.setValues(sampleSaleValues());
     w.btnLoadRTFClick();
     QCOMPARE(MessageService::shown().size(), 1);
     const auto shown = MessageService::shown().first();
@@ -321,7 +297,7 @@ void TestContractWindows::rtfShippedTemplateFilled() {
     QVERIFY(QFile::copy(shippedTemplate(), QDir(dir->path()).filePath(u"salecontract.rtf"_s)));
     TfrmRTF w;
     w.setTemplateDir(dir->path());
-    w.setValues(saleValues());
+    w.setValues(sampleSaleValues());
     w.btnLoadRTFClick();
     QVERIFY(MessageService::shown().isEmpty());
     QVERIFY(w.isLoaded());
@@ -358,7 +334,7 @@ void TestContractWindows::rtfLongTemplateOnOnePage() {
     f.close();
     TfrmRTF w;
     w.setTemplateDir(dir->path());
-    w.setValues(saleValues());
+    w.setValues(sampleSaleValues());
     w.btnLoadRTFClick();
     QVERIFY(w.isLoaded());
     QCOMPARE(w.replacedCount(), 30);

@@ -1,5 +1,6 @@
 #include "documents/RtfReader.h"
 #include "documents/SaleContract.h"
+#include "tests/documents/SampleSaleValues.h"
 #include "tests/support/TestEnv.h"
 
 #include <QGuiApplication>
@@ -14,32 +15,6 @@ using namespace Qt::StringLiterals;
 Q_DECLARE_METATYPE(SaleContractValues)
 
 namespace {
-
-SaleContractValues sampleValues() {
-    SaleContractValues v;
-    v.date = QDate(2026, 5, 14);
-    v.firmName = u"Орвел ООД"_s;
-    v.firmAddress = u"Пловдив, бул. Марица 5"_s;
-    v.mol = u"Мария Георгиева"_s;
-    v.ndr = u"1234567890"_s;
-    v.bulstat = u"115999888"_s;
-    v.shop = u"Магазин Център"_s;
-    v.clientName = u"Петър Стоянов"_s;
-    v.clientAddress = u"Варна, ул. Шипка 3"_s;
-    v.clientInfo = u"тел. 0888 123 456"_s;
-    v.unitName = u"Пералня Bosch"_s;
-    v.unitSerial = u"WM-88"_s;
-    v.unitOpis = u"5 кг, бяла"_s;
-    v.more = u"Без гаранция за барабана"_s;
-    v.price = u"320.00"_s;
-    v.salePrice = 320;
-    v.salorName = u"Иван Иванов"_s;
-    v.salorAddress = u"София, ул. Раковски 12"_s;
-    v.salorEgn = u"7501011234"_s;
-    v.salorLk = u"645123987"_s;
-    v.dogovor = 4711;
-    return v;
-}
 
 QString filled(const QByteArray& rtf, const SaleContractValues& v, int* count = nullptr) {
     QTextDocument doc;
@@ -68,7 +43,7 @@ private slots:
 };
 
 void TestSaleContract::placeholdersInOrder() {
-    const auto list = SaleContract::placeholders(sampleValues());
+    const auto list = SaleContract::placeholders(sampleSaleValues());
     QStringList names;
     for (const auto& p : list)
         names << p.first;
@@ -87,7 +62,7 @@ void TestSaleContract::replacement_data() {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<SaleContractValues>("values");
     QTest::addColumn<QString>("text");
-    const auto v = sampleValues();
+    const auto v = sampleSaleValues();
     QTest::newRow("repeated") << QByteArray("{\\rtf1 $clientname$ / $clientname$\\par $clientname$}") << v
                               << u"Петър Стоянов / Петър Стоянов\nПетър Стоянов"_s;
     QTest::newRow("absent and other dollars")
@@ -145,7 +120,7 @@ void TestSaleContract::replacement() {
 }
 
 void TestSaleContract::valuesCutTo255() {
-    auto v = sampleValues();
+    auto v = sampleSaleValues();
     v.clientName = QString(300, u'Я');
     v.more = QString(254, u'x') + u"😀"_s; // a surrogate pair across the limit is dropped whole
     const QString text = filled("{\\rtf1 [$clientname$][$more$]}", v);
@@ -178,7 +153,7 @@ void TestSaleContract::placeholderAcrossFormattingRuns() {
     // As word processors save a placeholder typed with a spelling mark or an
     // edit in the middle: split into runs, with bookmarks between them.
     const QByteArray rtf = "{\\rtf1 Date: {\\b $da}{\\*\\bkmkstart x}{\\b\\i te}{\\*\\bkmkend x}$ end}";
-    QCOMPARE(filled(rtf, sampleValues()), u"Date: 14.05.2026 end"_s);
+    QCOMPARE(filled(rtf, sampleSaleValues()), u"Date: 14.05.2026 end"_s);
 }
 
 void TestSaleContract::placeholdersInTableCells() {
@@ -188,7 +163,7 @@ void TestSaleContract::placeholdersInTableCells() {
         "\\pard after $dogovor$\\par}";
     QTextDocument doc;
     QVERIFY(RtfReader::read(rtf, &doc));
-    QCOMPARE(SaleContract::fill(&doc, sampleValues()), 4);
+    QCOMPARE(SaleContract::fill(&doc, sampleSaleValues()), 4);
     QTextCursor c = doc.find(u"Пералня Bosch"_s);
     QVERIFY(!c.isNull());
     QVERIFY(c.currentTable());
@@ -199,11 +174,11 @@ void TestSaleContract::placeholdersInTableCells() {
 
 void TestSaleContract::everyPlaceholderOfAFullTemplate() {
     QByteArray rtf = "{\\rtf1 ";
-    for (const auto& p : SaleContract::placeholders(sampleValues()))
+    for (const auto& p : SaleContract::placeholders(sampleSaleValues()))
         rtf += "[" + p.first.toLatin1() + "]\\par ";
     rtf += "}";
     int count = 0;
-    const QString text = filled(rtf, sampleValues(), &count);
+    const QString text = filled(rtf, sampleSaleValues(), &count);
     QCOMPARE(count, 21);
     QVERIFY(!text.contains(u'$'));
     QVERIFY(text.contains(u"[Петър Стоянов]"_s));
