@@ -15,15 +15,31 @@
 #include <QUuid>
 
 namespace {
-int g_failAt = 0;   // statement number that fails, 0 = none
-int g_run = 0;      // statements run since failStatement()
+int g_failAt = 0; // statement number that fails, 0 = none
+int g_run = 0;    // statements run since failStatement()
 
+int g_busyTimeoutMs = 5000;
+
+// The engine's message, with the cases a clerk can act on said in words.
 QString engineText(const QSqlError& e) {
     QString t = e.databaseText().trimmed();
     if (t.isEmpty())
         t = e.text().trimmed();
     if (t.isEmpty())
-        t = QStringLiteral("Неизвестна грешка на базата данни");
+        return QStringLiteral("Неизвестна грешка на базата данни");
+    const QString code = e.nativeErrorCode();
+    const QString lower = t.toLower();
+    // SQLite result codes: 5 busy, 6 locked, 8 read-only, 13 full, 10 I/O.
+    if (code == QLatin1String("5") || code == QLatin1String("6") || lower.contains(QLatin1String("database is locked")))
+        return QStringLiteral(
+                   "Базата данни е заета от друго работно място. Нищо не е записано; опитайте отново след малко.\n(%1)")
+            .arg(t);
+    if (code == QLatin1String("13") || lower.contains(QLatin1String("disk is full")) ||
+        lower.contains(QLatin1String("no space left")))
+        return QStringLiteral("Няма място на диска с базата данни. Нищо не е записано.\n(%1)").arg(t);
+    if (code == QLatin1String("8") || lower.contains(QLatin1String("readonly")) ||
+        lower.contains(QLatin1String("read-only")))
+        return QStringLiteral("Базата данни е само за четене. Нищо не е записано.\n(%1)").arg(t);
     return t;
 }
 
@@ -34,7 +50,9 @@ constexpr auto kIsoTime = "HH:mm:ss";
 
 Database::Database() : m_name(QStringLiteral("resale-%1").arg(QUuid::createUuid().toString(QUuid::Id128))) {}
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
 bool Database::isUrl(const QString& location) {
     return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
@@ -43,6 +61,7 @@ bool Database::isUrl(const QString& location) {
 
 bool Database::open(const QString& location, QString* error, bool create) {
     close();
+    m_openLocation = location;
     auto fail = [&](const QString& why) {
         if (error)
             *error = why;
@@ -57,7 +76,8 @@ bool Database::open(const QString& location, QString* error, bool create) {
         m_engine = Engine::PostgreSQL;
         const QUrl url(location);
         if (!url.isValid() || url.host().isEmpty() || url.path().size() < 2)
-            return fail(QStringLiteral("Адресът на базата данни е неверен: %1").arg(url.toString(QUrl::RemovePassword)));
+            return fail(
+                QStringLiteral("Адресът на базата данни е неверен: %1").arg(url.toString(QUrl::RemovePassword)));
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
         db.setHostName(url.host());
         db.setPort(url.port(5432));
@@ -98,7 +118,7 @@ bool Database::open(const QString& location, QString* error, bool create) {
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     db.setDatabaseName(file);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(g_busyTimeoutMs));
     if (!db.open()) {
         const QString why = engineText(db.lastError());
         db = QSqlDatabase();
@@ -109,9 +129,10 @@ bool Database::open(const QString& location, QString* error, bool create) {
     try {
         // A network file system gives no shared memory for the write-ahead log.
         const bool network = fs::isNetworkFileSystem(dir);
-        m_journal = scalar(network ? QStringLiteral("PRAGMA journal_mode=DELETE") : QStringLiteral("PRAGMA journal_mode=WAL"))
-                        .toString()
-                        .toUpper();
+        m_journal =
+            scalar(network ? QStringLiteral("PRAGMA journal_mode=DELETE") : QStringLiteral("PRAGMA journal_mode=WAL"))
+                .toString()
+                .toUpper();
         exec(QStringLiteral("PRAGMA synchronous=FULL"));
         exec(QStringLiteral("PRAGMA foreign_keys=OFF"));
         // Reading the schema proves the file is a database at all.
@@ -137,7 +158,9 @@ void Database::close() {
     m_depth = 0;
 }
 
-bool Database::isOpen() const { return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen(); }
+bool Database::isOpen() const {
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
 
 QString Database::describe() const {
     if (m_engine == Engine::PostgreSQL)
@@ -145,9 +168,43 @@ QString Database::describe() const {
     return QStringLiteral("SQLite, журнал %1, %2").arg(m_journal, m_location);
 }
 
-QSqlDatabase Database::sql() const { return QSqlDatabase::database(m_name, false); }
+QSqlDatabase Database::sql() const {
+    return QSqlDatabase::database(m_name, false);
+}
 
 QSqlQuery Database::exec(const QString& statement, const QVariantList& params) {
+    try {
+        return run(statement, params);
+    } catch (const DbError&) {
+        // A server that restarted or dropped the connection: outside a
+        // transaction nothing can be half done, so connect again and retry once.
+        if (m_engine != Engine::PostgreSQL || m_depth > 0 || connectionAlive())
+            throw;
+        reconnect();
+        return run(statement, params);
+    }
+}
+
+bool Database::connectionAlive() {
+    QSqlDatabase db = sql();
+    if (!db.isOpen())
+        return false;
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("SELECT 1"));
+}
+
+void Database::reconnect() {
+    const QString location = m_openLocation;
+    QString error;
+    if (!open(location, &error))
+        throw DbError(QStringLiteral("Няма връзка със сървъра на базата данни. Нищо не е записано.\n(%1)").arg(error));
+}
+
+void Database::setBusyTimeout(int ms) {
+    g_busyTimeoutMs = ms;
+}
+
+QSqlQuery Database::run(const QString& statement, const QVariantList& params) {
     QSqlDatabase db = sql();
     if (!db.isOpen())
         throw DbError(QStringLiteral("Няма връзка с базата данни"));
@@ -260,7 +317,8 @@ qint64 Database::insert(const QString& tableName, const QVariantMap& values) {
         marks << QStringLiteral("?");
     }
     const schema::Column* key = t->autoIncrement();
-    QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(t->name, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(t->name, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     if (key)
         sql += QStringLiteral(" RETURNING ") + key->name;
     QSqlQuery q = exec(sql, params);
@@ -281,11 +339,14 @@ int Database::update(const QString& tableName, const QVariantMap& values, const 
         sets << schema::sqlName(t->column(it.key())->name) + QStringLiteral(" = ?");
     }
     params << whereParams;
-    QSqlQuery q = exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(t->name, sets.join(QLatin1Char(',')), where), params);
+    QSqlQuery q =
+        exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(t->name, sets.join(QLatin1Char(',')), where), params);
     return q.numRowsAffected();
 }
 
-bool Database::hasTable(const QString& table) { return !columns(table).isEmpty(); }
+bool Database::hasTable(const QString& table) {
+    return !columns(table).isEmpty();
+}
 
 QStringList Database::columns(const QString& table) {
     QStringList out;
@@ -339,14 +400,13 @@ void Database::lockKey(const QString& key) {
 }
 
 void Database::begin() {
-    if (m_depth++ > 0)
+    if (m_depth > 0) {
+        ++m_depth;
         return;
-    try {
-        exec(m_engine == Engine::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
-    } catch (...) {
-        m_depth = 0;
-        throw;
     }
+    // Outside a transaction, so a lost server connection is re-made here.
+    exec(m_engine == Engine::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    m_depth = 1;
 }
 
 void Database::commit() {
@@ -378,9 +438,13 @@ void Database::failStatement(int n) {
     g_run = 0;
 }
 
-int Database::statementsRun() { return g_run; }
+int Database::statementsRun() {
+    return g_run;
+}
 
-Transaction::Transaction(Database& db) : m_db(db) { m_db.begin(); }
+Transaction::Transaction(Database& db) : m_db(db) {
+    m_db.begin();
+}
 
 Transaction::~Transaction() {
     if (!m_done)

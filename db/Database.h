@@ -79,12 +79,19 @@ public:
     // (n = 1 is the next one); 0 switches it off.
     static void failStatement(int n);
     static int statementsRun();
+    // How long the embedded engine waits for another workstation's write
+    // before it gives up (for connections opened afterwards).
+    static void setBusyTimeout(int ms);
 
 private:
+    QSqlQuery run(const QString& statement, const QVariantList& params);
+    bool connectionAlive();
+    void reconnect();
     QVariant bindable(const schema::Table& table, const QString& column, const QVariant& value) const;
 
     QString m_name;
     QString m_location;
+    QString m_openLocation; // as given to open(), password included, for reconnects
     Engine m_engine = Engine::SQLite;
     QString m_journal;
     int m_depth = 0;
