@@ -15,6 +15,7 @@
 #include "register/RegisterParts.h"
 #include "widgets/GroupingGrid.h"
 #include "widgets/MessageService.h"
+#include "widgets/WaitCursor.h"
 
 #include <QAction>
 #include <optional>
@@ -135,7 +136,7 @@ void TfrmResale::mnBackClick() {
                                                  "След потвърждение уредът ще бъде изтрит от базата данни"),
                                   QStringLiteral("Връщане на уред")))
         return;
-    const ops::Result r = ops::returnItem(ops::Context{db(), userId()}, item->id);
+    const ops::Result r = underWaitCursor([&] { return ops::returnItem(ops::Context{db(), userId()}, item->id); });
     if (!r.ok()) {
         MessageService::error(this, r.message);
         if (r.status == ops::Status::EngineError)
@@ -170,7 +171,7 @@ void TfrmResale::mnMoveClick() {
     const int shop = chooser->choose();
     if (shop <= 0 || shop == item->idShop)
         return;
-    const ops::Result r = ops::transfer(ops::Context{db(), userId()}, item->id, shop);
+    const ops::Result r = underWaitCursor([&] { return ops::transfer(ops::Context{db(), userId()}, item->id, shop); });
     if (!r.ok()) {
         MessageService::error(this, r.message);
         if (r.status == ops::Status::Refused)
@@ -188,7 +189,7 @@ void TfrmResale::mnAnulClick() {
         return;
     if (MessageService::question(this, QStringLiteral("Продажбата ще бъде анулирана!\nЖелаете ли да продължите?"),
                                  QStringLiteral("Анулиране"))) {
-        const ops::Result r = ops::annul(ops::Context{db(), userId()}, item->id);
+        const ops::Result r = underWaitCursor([&] { return ops::annul(ops::Context{db(), userId()}, item->id); });
         if (!r.ok())
             MessageService::error(this, r.message);
         if (r.status != ops::Status::EngineError)

@@ -7,11 +7,12 @@
 #include "register/RegisterParts.h"
 #include "register/RegisterView.h"
 #include "register/TfrmFind.h"
+#include "widgets/DesktopService.h"
 #include "widgets/GridPrinter.h"
 #include "widgets/GridTableModel.h"
 #include "widgets/GroupingGrid.h"
-#include "widgets/DesktopService.h"
 #include "widgets/MessageService.h"
+#include "widgets/WaitCursor.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -22,12 +23,14 @@
 #include <QUrl>
 
 void TfrmResale::TBItem3Click() {
-    const QString question = QStringLiteral("ВНИМАНИЕ! Всички данни за приетите и\nпродадени уреди ще бъдат изтрити!\n\n"
-                                            "Желаете ли да продължите");
+    const QString question =
+        QStringLiteral("ВНИМАНИЕ! Всички данни за приетите и\nпродадени уреди ще бъдат изтрити!\n\n"
+                       "Желаете ли да продължите");
     if (!MessageService::question(this, question, QStringLiteral("Изтриване"), QMessageBox::No))
         return;
     try {
         // Every item of every shop goes, or none does. The ledgers stay.
+        WaitCursor busy;
         Transaction t(db());
         db().exec(QStringLiteral("delete from resale"));
         t.commit();
@@ -62,7 +65,9 @@ void TfrmResale::chkCustomizeClick() {
         reg->grid->closeColumnChooser();
 }
 
-void TfrmResale::gridEndColumnsCustomizing() { chkCustomize->setChecked(false); }
+void TfrmResale::gridEndColumnsCustomizing() {
+    chkCustomize->setChecked(false);
+}
 
 void TfrmResale::mnFindClick() {
     createRegisterDialogs();

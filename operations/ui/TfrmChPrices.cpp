@@ -5,6 +5,7 @@
 #include "operations/Validation.h"
 #include "operations/ui/MoneyEdit.h"
 #include "widgets/MessageService.h"
+#include "widgets/WaitCursor.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -104,7 +105,9 @@ void TfrmChPrices::btnOkClick() {
         break;
     }
 
-    const ops::Result r = ops::changePrices(ops::Context{m_db, m_clerk}, m_item.id, dlv, sale);
+    const ops::Result r = underWaitCursor([&] {
+        return ops::changePrices(ops::Context{m_db, m_clerk}, m_item.id, dlv, sale);
+    });
     if (dialogs::booked(this, r, &m_stale))
         accept();
 }

@@ -10,6 +10,7 @@
 #include "operations/ui/MoneyEdit.h"
 #include "operations/ui/SectionHeading.h"
 #include "widgets/MessageService.h"
+#include "widgets/WaitCursor.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -254,7 +255,7 @@ void TfrmGet::btnOkClick() {
     in.egn = f.egn;
     in.lk = eLK->text();
 
-    const ops::Result r = ops::intake(ops::Context{m_db, m_clerk}, in);
+    const ops::Result r = underWaitCursor([&] { return ops::intake(ops::Context{m_db, m_clerk}, in); });
     if (!r.ok()) {
         // Nothing was written: the clerk may correct (another number taken
         // meanwhile by another workstation) or simply press OK again.

@@ -5,6 +5,7 @@
 #include "operations/Validation.h"
 #include "operations/ui/MoneyEdit.h"
 #include "widgets/MessageService.h"
+#include "widgets/WaitCursor.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -80,7 +81,7 @@ void TfrmPay::btnOkClick() {
         FormShow();
         return;
     }
-    const ops::Result r = ops::payout(ops::Context{m_db, m_clerk}, m_item.id, amount);
+    const ops::Result r = underWaitCursor([&] { return ops::payout(ops::Context{m_db, m_clerk}, m_item.id, amount); });
     if (dialogs::booked(this, r, &m_stale))
         accept();
 }

@@ -10,6 +10,7 @@
 #include "operations/ui/MoneyEdit.h"
 #include "operations/ui/SectionHeading.h"
 #include "widgets/MessageService.h"
+#include "widgets/WaitCursor.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -185,7 +186,7 @@ void TfrmSale::btnOkClick() {
     in.adres = eAdres->text();
     in.info = eInfo->text();
     in.saleInfo = eSaleInfo->text();
-    const ops::Result r = ops::sale(ops::Context{m_db, m_clerk}, in);
+    const ops::Result r = underWaitCursor([&] { return ops::sale(ops::Context{m_db, m_clerk}, in); });
     if (!dialogs::booked(this, r, &m_stale))
         return;
     if (chkPrn->isChecked())
