@@ -751,6 +751,96 @@ private slots:
         QCOMPARE(m_f.sum("SELECT COUNT(*) FROM Prihod WHERE Note LIKE ?", {QStringLiteral("%Климатик%")}), 1.0);
         QVERIFY(m_f.item(id).saled);
     }
+
+    // --- an engine failure at every step of the other dialogs' bookings ---
+    void engineFailureAtEachStep_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("intake with immediate payout") << "intake";
+        QTest::newRow("payout of a sold item") << "payout";
+        QTest::newRow("price change") << "prices";
+    }
+    void engineFailureAtEachStep() {
+        QFETCH(QString, dialog);
+        QDialog* dlg = nullptr;
+        QPushButton* ok = nullptr;
+        QList<QLineEdit*> typed; // what the clerk typed must survive every failure
+        qint64 id = -1;
+        if (dialog == QLatin1String("intake")) {
+            m_get->setClerk(1);
+            m_get->setShop(2);
+            m_get->chkPrn->setChecked(false);
+            m_get->show();
+            m_get->eArt->setText(QStringLiteral("Бойлер Елдом"));
+            m_get->eDlvPrice->setText(QStringLiteral("120"));
+            m_get->chkPayed->setChecked(true);
+            m_get->eSalePrice->setText(QStringLiteral("160"));
+            m_get->eNames->setText(QStringLiteral("Петя Иванова"));
+            m_get->eAdres->setText(QStringLiteral("Бургас"));
+            m_get->eEGN->setText(QStringLiteral("8001011234"));
+            dlg = m_get;
+            ok = m_get->btnOk;
+            typed = {m_get->eDogNo, m_get->eArt, m_get->eDlvPrice, m_get->eSalePrice, m_get->eNames, m_get->eEGN};
+        } else if (dialog == QLatin1String("payout")) {
+            id = m_f.takeIn(2, 10000, 15000);
+            QVERIFY(ops::sale(ops::Context{m_f.db, 1}, {id, 15000, "Купувач", "Адрес", "", ""}).ok());
+            m_pay->setClerk(1);
+            m_pay->setItem(m_f.item(id));
+            m_pay->show();
+            m_pay->ePrice->setText(QStringLiteral("95.50"));
+            dlg = m_pay;
+            ok = m_pay->btnOk;
+            typed = {m_pay->ePrice};
+        } else {
+            id = m_f.takeIn(2, 10000, 15000);
+            m_prices->setClerk(1);
+            m_prices->setItem(m_f.item(id));
+            m_prices->show();
+            m_prices->eDlvPrice->setText(QStringLiteral("90.00"));
+            m_prices->eSalePrice->setText(QStringLiteral("140.00"));
+            dlg = m_prices;
+            ok = m_prices->btnOk;
+            typed = {m_prices->eDlvPrice, m_prices->eSalePrice};
+        }
+        const QStringList before = m_f.snapshot();
+        QStringList texts;
+        int failures = 0;
+        for (int n = 1; n < 200; ++n) {
+            MessageService::clearShown();
+            Database::failStatement(n);
+            ok->click();
+            Database::failStatement(0);
+            if (dlg->result() == QDialog::Accepted && !dlg->isVisible())
+                break;
+            ++failures;
+            QVERIFY2(dlg->isVisible(), qPrintable(QStringLiteral("step %1").arg(n)));
+            QCOMPARE(MessageService::shown().size(), 1);
+            QVERIFY(MessageService::lastText().contains(QStringLiteral("Изкуствена грешка")));
+            QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Грешка"));
+            QCOMPARE(m_f.snapshot(), before);
+            QStringList now;
+            for (QLineEdit* e : typed)
+                now << e->text();
+            if (texts.isEmpty())
+                texts = now;
+            QCOMPARE(now, texts);
+        }
+        QVERIFY(failures >= 2);
+        // The retry booked once.
+        const QStringList after = m_f.snapshot();
+        QVERIFY(after != before);
+        if (dialog == QLatin1String("intake")) {
+            const Item it = m_f.item(m_get->newId());
+            QVERIFY(it.payed);
+            QCOMPARE(m_f.sum("SELECT COUNT(*) FROM Expenses WHERE Note LIKE ?", {QStringLiteral("%Бойлер Елдом%")}), 1.0);
+            QCOMPARE(m_f.sum("SELECT COUNT(*) FROM resale WHERE Art = ?", {QStringLiteral("Бойлер Елдом")}), 1.0);
+        } else if (dialog == QLatin1String("payout")) {
+            QCOMPARE(m_f.item(id).dlvPrice, Cents(9550));
+            QCOMPARE(m_f.sum("SELECT COUNT(*) FROM Expenses WHERE Sum = ?", {95.5}), 1.0);
+        } else {
+            QCOMPARE(m_f.item(id).dlvPrice, Cents(9000));
+            QCOMPARE(m_f.item(id).salePrice, Cents(14000));
+        }
+    }
 };
 
 QTEST_MAIN(TestOpsDialogs)
