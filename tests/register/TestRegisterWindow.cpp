@@ -290,6 +290,11 @@ private slots:
             *row("spaces only") << e << 2 << 1 << "   " << QStringList{};
             *row("200 characters") << e << 0 << 1 << QString(200, QChar(0x0416)) << QStringList{};
             *row("quote and statement") << e << 5 << 1 << "'; delete from resale; --" << QStringList{};
+            *row("10000 characters") << e << 0 << 1 << QString(10000, QChar(0x042F)) << QStringList{};
+            *row("control characters") << e << 0 << 1 << QStringLiteral("\x01\x02\x7f") << QStringList{};
+            *row("outside code page 1251") << e << 4 << 1 << QStringLiteral("洗衣机 🚀") << QStringList{};
+            *row("right-to-left") << e << 0 << 1 << QStringLiteral("غسالة") << QStringList{};
+            *row("backslash") << e << 0 << 1 << QStringLiteral("\\%") << QStringList{};
         }
     }
     void find() {
