@@ -85,6 +85,20 @@ int hexValue(char c) {
 }
 
 // Destinations whose content is never shown.
+// Control words that stand for one character; 0 for any other word.
+char16_t symbol(const QByteArray& w) {
+    static const struct {
+        const char* word;
+        char16_t ch;
+    } kSymbols[] = {{"emdash", 0x2014},    {"endash", 0x2013},    {"bullet", 0x2022},  {"lquote", 0x2018},
+                    {"rquote", 0x2019},    {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},
+                    {"enspace", 0x2002},   {"qmspace", 0x2005}};
+    for (const auto& s : kSymbols)
+        if (w == s.word)
+            return s.ch;
+    return 0;
+}
+
 bool isSkippedDestination(const QByteArray& w) {
     static const char* const names[] = {"stylesheet",
                                         "info",
@@ -490,26 +504,8 @@ private:
             m_blockBreaksPage = true;
         } else if (w == "tab" || w == "nestcell") {
             text(u"\t"_s);
-        } else if (w == "emdash") {
-            text(QString(QChar(0x2014)));
-        } else if (w == "endash") {
-            text(QString(QChar(0x2013)));
-        } else if (w == "bullet") {
-            text(QString(QChar(0x2022)));
-        } else if (w == "lquote") {
-            text(QString(QChar(0x2018)));
-        } else if (w == "rquote") {
-            text(QString(QChar(0x2019)));
-        } else if (w == "ldblquote") {
-            text(QString(QChar(0x201C)));
-        } else if (w == "rdblquote") {
-            text(QString(QChar(0x201D)));
-        } else if (w == "emspace") {
-            text(QString(QChar(0x2003)));
-        } else if (w == "enspace") {
-            text(QString(QChar(0x2002)));
-        } else if (w == "qmspace") {
-            text(QString(QChar(0x2005)));
+        } else if (const char16_t c = symbol(w)) {
+            text(QString(QChar(c)));
         }
         // Tables.
         else if (w == "trowd") {
