@@ -64,7 +64,7 @@ struct Font {
 
 // Twips (1/1440 inch) to the document's pixels (1/96 inch); printing scales
 // these to the printer's resolution.
-qreal twipsToPixels(int twips) {
+qreal twipsToPixels(qint64 twips) {
     return twips / 15.0;
 }
 
@@ -84,7 +84,6 @@ int hexValue(char c) {
     return -1;
 }
 
-// Destinations whose content is never shown.
 // Control words that stand for one character; 0 for any other word.
 char16_t symbol(const QByteArray& w) {
     static const struct {
@@ -99,6 +98,7 @@ char16_t symbol(const QByteArray& w) {
     return 0;
 }
 
+// Destinations whose content is never shown.
 bool isSkippedDestination(const QByteArray& w) {
     static const char* const names[] = {"stylesheet",
                                         "info",
@@ -684,7 +684,7 @@ private:
         f.setBottomMargin(twipsToPixels(qMax(0, m_para.sa)));
         if (m_para.sl != 0) {
             if (m_para.slMult)
-                f.setLineHeight(qBound(10, qAbs(m_para.sl) * 100 / 240, 1000), QTextBlockFormat::ProportionalHeight);
+                f.setLineHeight(qreal(qBound(qint64(10), qAbs(qint64(m_para.sl)) * 100 / 240, qint64(1000))), QTextBlockFormat::ProportionalHeight);
             else if (m_para.sl > 0)
                 f.setLineHeight(twipsToPixels(m_para.sl), QTextBlockFormat::MinimumHeight);
             else
@@ -733,9 +733,9 @@ private:
             tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
             tf.setBorderCollapse(true);
             QList<QTextLength> widths;
-            int left = 0;
+            qint64 left = 0; // edges are any int: their differences need more room
             for (int k = 0; k < columns && k < m_cellEdges.size(); ++k) {
-                widths.append(QTextLength(QTextLength::FixedLength, twipsToPixels(qMax(1, m_cellEdges.at(k) - left))));
+                widths.append(QTextLength(QTextLength::FixedLength, twipsToPixels(qMax<qint64>(1, m_cellEdges.at(k) - left))));
                 left = m_cellEdges.at(k);
             }
             if (widths.size() == columns)

@@ -54,6 +54,7 @@ private slots:
     void text();
     void characterFormats();
     void paragraphFormats();
+    void extremeNumbers();
     void pageBreak();
     void tableBecomesRealTable();
     void twoTablesAndTextBetween();
@@ -190,6 +191,31 @@ void TestRtfReader::paragraphFormats() {
     const auto left = blockOf(doc, u"left"_s);
     QCOMPARE(left.alignment(), Qt::AlignLeft);
     QCOMPARE(left.leftMargin(), 0.0);
+}
+
+// Parameters at the ends of the int range: spacing and cell widths come out of
+// arithmetic on them and must not wrap round.
+void TestRtfReader::extremeNumbers() {
+    QTextDocument doc;
+    const QByteArray rtf = "{\\rtf1\\ansi\\pard\\sl2147483647\\slmult1 tall\\par"
+                           "\\pard\\sl-2147483647\\slmult1 tall2\\par"
+                           "\\trowd\\cellx-2147483647\\cellx2147483647\\intbl a\\cell b\\cell\\row"
+                           "\\pard\\fs99999999\\li-2147483647 big\\par}";
+    QVERIFY(RtfReader::read(rtf, &doc));
+    for (const auto& text : {u"tall"_s, u"tall2"_s}) {
+        const auto f = blockOf(doc, text);
+        QCOMPARE(f.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
+        QCOMPARE(f.lineHeight(), 1000.0);
+    }
+    QTextTable* table = doc.find(u"b"_s).currentTable();
+    QVERIFY(table);
+    const auto widths = table->format().columnWidthConstraints();
+    QCOMPARE(widths.size(), 2);
+    QCOMPARE(widths.at(0).rawValue(), 1 / 15.0);
+    QCOMPARE(widths.at(1).rawValue(), (2147483647.0 + 2147483647.0) / 15.0);
+    QCOMPARE(formatOf(doc, u"big"_s).fontPointSize(), 1638.0);
+    QCOMPARE(blockOf(doc, u"big"_s).leftMargin(), 0.0);
+    QVERIFY(doc.pageCount() >= 1);
 }
 
 void TestRtfReader::pageBreak() {
