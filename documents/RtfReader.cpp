@@ -68,6 +68,13 @@ qreal twipsToPixels(qint64 twips) {
     return twips / 15.0;
 }
 
+// Indents, spacing, line heights and cell edges are kept within the largest
+// page Word allows (22 inches): a line millions of pages tall would keep the
+// layout paginating for minutes.
+int distance(int twips) {
+    return qBound(-RtfReader::kMaxTwips, twips, RtfReader::kMaxTwips);
+}
+
 bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -478,17 +485,17 @@ private:
         } else if (w == "qj" || w == "qd") {
             g.para.align = 3;
         } else if (w == "li") {
-            g.para.li = param;
+            g.para.li = distance(param);
         } else if (w == "ri") {
-            g.para.ri = param;
+            g.para.ri = distance(param);
         } else if (w == "fi") {
-            g.para.fi = param;
+            g.para.fi = distance(param);
         } else if (w == "sb") {
-            g.para.sb = param;
+            g.para.sb = distance(param);
         } else if (w == "sa") {
-            g.para.sa = param;
+            g.para.sa = distance(param);
         } else if (w == "sl") {
-            g.para.sl = param;
+            g.para.sl = distance(param);
         } else if (w == "slmult") {
             g.para.slMult = on;
         } else if (w == "intbl") {
@@ -512,7 +519,7 @@ private:
             m_cellEdges.clear();
         } else if (w == "cellx") {
             if (m_cellEdges.size() < 4096)
-                m_cellEdges.append(param);
+                m_cellEdges.append(distance(param));
         } else if (w == "cell") {
             endCell();
         } else if (w == "row") {

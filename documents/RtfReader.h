@@ -22,6 +22,9 @@ public:
     static constexpr int kMaxDepth = 1024;
     // Table rows wider than this keep their extra cells in the last column.
     static constexpr int kMaxColumns = 63;
+    // Distances (indents, spacing, line heights, cell edges) are cut to this
+    // many twips either way: 22 inches, the largest page Word makes.
+    static constexpr int kMaxTwips = 22 * 1440;
 
     // Replaces doc's content with the RTF in data. Returns false with a
     // message for the clerk in *error when data is not readable as RTF.
