@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 namespace {
 
 // What the reader built must hold together: every fragment inside its block,
-// every block inside the document, every table within the reader's limits.
+// every block inside the document, every distance within a page, every table
+// within the reader's limits.
 void checkStructure(const QTextDocument& doc) {
     const int length = doc.characterCount();
     int previousEnd = 0;
@@ -41,6 +42,13 @@ void checkStructure(const QTextDocument& doc) {
         if (b.position() < previousEnd || b.position() + b.length() > length)
             std::abort();
         previousEnd = b.position() + b.length();
+        const QTextBlockFormat bf = b.blockFormat();
+        const qreal longest = RtfReader::kMaxTwips / 15.0;
+        for (qreal d : {bf.leftMargin(), bf.rightMargin(), bf.topMargin(), bf.bottomMargin(), qAbs(bf.textIndent())})
+            if (!(d >= 0 && d <= longest))
+                std::abort();
+        if (!(bf.lineHeight() >= 0 && bf.lineHeight() <= qMax(longest, 1000.0)))
+            std::abort();
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             if (f.position() < b.position() || f.position() + f.length() > previousEnd)
@@ -54,6 +62,9 @@ void checkStructure(const QTextDocument& doc) {
         if (auto* table = qobject_cast<QTextTable*>(frame)) {
             if (table->columns() < 1 || table->columns() > RtfReader::kMaxColumns || table->rows() < 1)
                 std::abort();
+            for (const QTextLength& width : table->format().columnWidthConstraints())
+                if (!(width.rawValue() > 0 && width.rawValue() <= 2 * RtfReader::kMaxTwips / 15.0))
+                    std::abort();
         }
     }
 }
