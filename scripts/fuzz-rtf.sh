@@ -33,7 +33,7 @@ echo "Fuzzing: $runs executions in $jobs jobs, at most $seconds s"
     -dict="$here/tests/fuzz/rtf.dict" -artifact_prefix="$work/crashes/" "$work/corpus" >driver.log 2>&1) || true
 
 executed=$(cat "$work"/logs/fuzz-*.log | awk '/stat::number_of_executed_units/ {s += $2} END {print s + 0}')
-edges=$( (grep -h ' DONE \| pulse \| NEW ' "$work"/logs/fuzz-*.log || true) | sed -n 's/.*cov: \([0-9]*\).*/\1/p' | sort -n | tail -1)
+edges=$(cat "$work"/logs/fuzz-*.log | sed -n 's/.*[[:space:]]cov: \([0-9]*\).*/\1/p' | sort -n | tail -1)
 echo "Executions: $executed; edges covered: ${edges:-?}; inputs kept: $(ls "$work/corpus" | wc -l)"
 
 echo "Laying out every kept input"
