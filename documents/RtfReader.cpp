@@ -740,7 +740,7 @@ private:
             tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
             tf.setBorderCollapse(true);
             QList<QTextLength> widths;
-            qint64 left = 0; // edges are any int: their differences need more room
+            qint64 left = 0; // widths in 64 bits, whatever range the edges are kept to
             for (int k = 0; k < columns && k < m_cellEdges.size(); ++k) {
                 widths.append(QTextLength(QTextLength::FixedLength, twipsToPixels(qMax<qint64>(1, m_cellEdges.at(k) - left))));
                 left = m_cellEdges.at(k);
