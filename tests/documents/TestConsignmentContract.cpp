@@ -1,4 +1,5 @@
 #include "documents/ConsignmentContract.h"
+#include "tests/documents/SampleConsignment.h"
 #include "tests/support/TestEnv.h"
 
 #include <QGuiApplication>
@@ -12,20 +13,7 @@ using Style = ConsignmentContract::Style;
 namespace {
 
 ConsignmentContractData sample() {
-    ConsignmentContractData d;
-    d.dogNo = 4711;
-    d.dateGet = QDate(2026, 3, 9);
-    d.dlvNames = u"Иван Петров Иванов"_s;
-    d.dlvAdres = u"София, ул. Раковски 12"_s;
-    d.dlvEGN = u"7501011234"_s;
-    d.dlvLK = u"645123987"_s;
-    d.art = u"Хладилник Gorenje"_s;
-    d.serial = u"GR-2231"_s;
-    d.artNote = u"Леко одраскан отстрани"_s;
-    d.shopName = u"Магазин Център"_s;
-    d.salePrice = 150;
-    d.firm = {u"Орвел ООД"_s, u"Пловдив, бул. Марица 5"_s, u"Мария Георгиева"_s, u"1234567890"_s, u"115999888"_s};
-    return d;
+    return sampleConsignment(4711, QDate(2026, 3, 9));
 }
 
 // Index in lines() of the contract's line number n (1..47); the two rules

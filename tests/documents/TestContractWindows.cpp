@@ -2,6 +2,7 @@
 #include "documents/ui/TJustifyRichEdit.h"
 #include "documents/ui/TfrmDogKons.h"
 #include "documents/ui/TfrmRTF.h"
+#include "tests/documents/SampleConsignment.h"
 #include "tests/documents/SampleSaleValues.h"
 #include "tests/support/TestEnv.h"
 #include "widgets/MessageService.h"
@@ -55,20 +56,7 @@ bool havePdfToText() {
 }
 
 ConsignmentContractData contractData(double price = 150) {
-    ConsignmentContractData d;
-    d.dogNo = 318;
-    d.dateGet = QDate(2026, 2, 3);
-    d.dlvNames = u"Иван Петров Иванов"_s;
-    d.dlvAdres = u"София, ул. Раковски 12"_s;
-    d.dlvEGN = u"7501011234"_s;
-    d.dlvLK = u"645123987"_s;
-    d.art = u"Хладилник Gorenje"_s;
-    d.serial = u"GR-2231"_s;
-    d.artNote = u"Леко одраскан отстрани"_s;
-    d.shopName = u"Магазин Център"_s;
-    d.salePrice = price;
-    d.firm = {u"Орвел ООД"_s, u"Пловдив, бул. Марица 5"_s, u"Мария Георгиева"_s, u"1234567890"_s, u"115999888"_s};
-    return d;
+    return sampleConsignment(318, QDate(2026, 2, 3), price);
 }
 
 
