@@ -6,16 +6,20 @@
 
 namespace login {
 
+QVariantMap defaultClerk() {
+    return {{QStringLiteral("ID"), 1},
+            {QStringLiteral("Name"), QStringLiteral("Администратор")},
+            {QStringLiteral("Nick"), QStringLiteral("Administrator")},
+            {QStringLiteral("Password"), QStringLiteral("vemka")},
+            {QStringLiteral("Prefs"), 4},
+            {QStringLiteral("ShopID"), 0}};
+}
+
 bool ensureDefaultClerk(Database& db) {
     Transaction tx(db);
     if (db.scalar(QStringLiteral("SELECT count(*) FROM CLERKS")).toLongLong() > 0)
         return false;
-    db.insert(QStringLiteral("CLERKS"), {{QStringLiteral("ID"), 1},
-                                         {QStringLiteral("Name"), QStringLiteral("Администратор")},
-                                         {QStringLiteral("Nick"), QStringLiteral("Administrator")},
-                                         {QStringLiteral("Password"), QStringLiteral("vemka")},
-                                         {QStringLiteral("Prefs"), 4},
-                                         {QStringLiteral("ShopID"), 0}});
+    db.insert(QStringLiteral("CLERKS"), defaultClerk());
     tx.commit();
     return true;
 }

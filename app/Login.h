@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantMap>
 
 class Database;
 
@@ -18,8 +19,11 @@ struct Result {
     int filterShopId = 0; // 0: all active shops that are not away
 };
 
-// Writes the default clerk (Administrator / vemka, level 4) into an empty
-// clerks table; returns true when it did.
+// The clerk row the login writes into an empty clerks table: ID 1,
+// "Администратор", Administrator / vemka, level 4, no shop of its own.
+QVariantMap defaultClerk();
+
+// Writes the default clerk into an empty clerks table; returns true when it did.
 bool ensureDefaultClerk(Database& db);
 
 // Exact match of name and password (letter case, blanks and all); the first
