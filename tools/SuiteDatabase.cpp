@@ -3,8 +3,10 @@
 #include "app/core/SuiteSettings.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "tools/PrivateFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace suite {
 
@@ -17,10 +19,21 @@ void createTables(Database& db) {
 }
 
 bool createDatabase(Database& db, const QString& location, QString* error) {
-    if (!Database::isUrl(location) && !QDir().mkpath(location)) {
-        if (error)
-            *error = QStringLiteral("Cannot create directory %1").arg(location);
-        return false;
+    if (!Database::isUrl(location)) {
+        // The database holds the clerks' passwords as the suite keeps them
+        // (plain text): a new folder and a new database file are the owner's alone.
+        QString why;
+        if (!privatefiles::makeFolder(location, &why)) {
+            if (error)
+                *error = QStringLiteral("Cannot create directory %1 (%2)").arg(location, why);
+            return false;
+        }
+        const QString file = QDir(location).filePath(Database::fileName());
+        if (!QFileInfo::exists(file) && !privatefiles::createFile(file)) {
+            if (error)
+                *error = QStringLiteral("Cannot create %1").arg(file);
+            return false;
+        }
     }
     if (!db.open(location, error, true))
         return false;
@@ -40,6 +53,12 @@ bool createDatabase(Database& db, const QString& location, QString* error) {
 }
 
 void writeSettings(const QString& basePath, const QString& user) {
+    // BasePath may be a server URL with its password: the store is the
+    // user's alone before anything is written into it.
+    const QString store = SuiteSettings::location();
+    QDir().mkpath(QFileInfo(store).absolutePath());
+    privatefiles::createFile(store);
+    privatefiles::restrictToOwner(store);
     SuiteSettings::create();
     SuiteSettings::setValue(QStringLiteral("BasePath"), basePath);
     if (!user.isEmpty())
