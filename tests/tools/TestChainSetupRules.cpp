@@ -187,6 +187,8 @@ class TestChainSetupRules : public QObject {
         in.egn = QStringLiteral("7501124567");
         if (!ops::intake(ops::Context{db(), 1}, in).ok())
             QTest::qFail("sample intake failed", __FILE__, __LINE__);
+        // A cash-book row of the suite names the second shop.
+        db().insert(QStringLiteral("KASA"), {{QStringLiteral("InSum"), 5.0}, {QStringLiteral("ShopID"), s.varna}});
         return s;
     }
 
@@ -457,9 +459,14 @@ private slots:
              "centre",
              {},
              "",
-             "не може да бъде изтрит: с него са "
-             "записани 1 уред"},
+             "не може да бъде изтрит: с него е записан 1 уред"},
             {"delete a shop a clerk belongs to", "delete", "centre", {}, "", "1 служител е към него"},
+            {"delete a shop a ledger row names",
+             "delete",
+             "varna",
+             {},
+             "",
+             "1 ред в касата и счетоводните таблици го посочва"},
         };
         for (const char* engine : {"sqlite", "postgresql"})
             for (const Case& c : cases)
@@ -485,8 +492,9 @@ private slots:
         Database& base = shared.chain->db();
         const Sample& s = shared.sample;
         const QHash<QString, qint64> targets{{QStringLiteral("new"), 0},           {QStringLiteral("spare"), s.spare},
-                                             {QStringLiteral("centre"), s.centre}, {QStringLiteral("maria"), s.maria},
-                                             {QStringLiteral("admin"), 1},         {QStringLiteral("firm"), s.firm}};
+                                             {QStringLiteral("centre"), s.centre}, {QStringLiteral("varna"), s.varna},
+                                             {QStringLiteral("maria"), s.maria},   {QStringLiteral("admin"), 1},
+                                             {QStringLiteral("firm"), s.firm}};
         const qint64 id = targets.value(target);
         const QStringList before = snapshot(base);
         const int itemsBefore = base.scalar(QStringLiteral("SELECT count(*) FROM resale")).toInt();

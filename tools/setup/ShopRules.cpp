@@ -8,10 +8,6 @@
 namespace {
 const QString kShops = QStringLiteral("Shops");
 
-QString plural(qint64 n, const char* one, const char* many) {
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
-}
-
 // Tables whose rows name a shop, with the column that names it.
 struct Naming {
     const char* table;
@@ -114,13 +110,15 @@ SaveOutcome ShopRules::save(qint64 id, const QVariantMap& original, const QVaria
 QString ShopRules::Usage::words() const {
     QStringList parts;
     if (items > 0)
-        parts << QStringLiteral("с него са записани %1").arg(plural(items, "уред", "уреда"));
+        parts << (items == 1 ? QStringLiteral("с него е записан 1 уред")
+                             : QStringLiteral("с него са записани %1 уреда").arg(items));
     if (ledgerRows > 0)
-        parts
-            << QStringLiteral("%1 в касата и счетоводните таблици го посочват").arg(plural(ledgerRows, "ред", "реда"));
+        parts << (ledgerRows == 1
+                      ? QStringLiteral("1 ред в касата и счетоводните таблици го посочва")
+                      : QStringLiteral("%1 реда в касата и счетоводните таблици го посочват").arg(ledgerRows));
     if (clerks > 0)
-        parts << QStringLiteral("%1 към него")
-                     .arg(clerks == 1 ? QStringLiteral("1 служител е") : QStringLiteral("%1 служители са").arg(clerks));
+        parts << (clerks == 1 ? QStringLiteral("1 служител е към него")
+                              : QStringLiteral("%1 служители са към него").arg(clerks));
     return parts.join(QStringLiteral("; "));
 }
 
