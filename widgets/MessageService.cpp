@@ -1,5 +1,6 @@
 #include "widgets/MessageService.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 
 namespace {
@@ -25,6 +26,11 @@ QMessageBox::StandardButton MessageService::ask(QWidget* parent, const QString& 
         return defaultButton != QMessageBox::NoButton ? defaultButton : firstButton(buttons);
     }
     QMessageBox box(icon, caption, text, buttons, parent);
+    // The buttons speak the clerk's language, whatever translations are installed.
+    for (const auto& [button, words] : {std::pair{QMessageBox::Yes, "Да"}, std::pair{QMessageBox::No, "Не"},
+                                        std::pair{QMessageBox::Cancel, "Отказ"}})
+        if (QAbstractButton* b = box.button(button))
+            b->setText(QString::fromUtf8(words));
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
     box.setObjectName(QStringLiteral("messageBox"));
