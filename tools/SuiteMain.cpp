@@ -1,9 +1,11 @@
 // kalvina-suite: creates a suite database for "Уреди втора употреба" where
 // the suite's main program is not installed, and points the settings at it.
+// Without arguments it opens the window "Настройка на веригата".
 #include "app/core/SuiteSettings.h"
 #include "db/Database.h"
 #include "tools/DemoItems.h"
 #include "tools/SuiteDatabase.h"
+#include "tools/setup/ui/ChainSetupProgram.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -12,6 +14,12 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    if (argc == 1) {
+        if (chainSetupCanShowWindow())
+            return runChainSetup(argc, argv);
+        std::fprintf(stderr, "kalvina-suite: the set-up window needs a display; see --help for the command line\n");
+        return 2;
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalvina-suite"));
     QCommandLineParser p;
