@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalvina-suite"));
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral("Creates a suite database (directory or postgresql:// URL)."));
+    p.setApplicationDescription(QStringLiteral("Creates a suite database (directory or postgresql:// URL).\n"
+                                               "Without arguments it opens the window \"Настройка на веригата\"."));
     p.addHelpOption();
     p.addPositionalArgument(QStringLiteral("location"), QStringLiteral("database directory or postgresql:// URL"));
     p.addOption({QStringLiteral("demo"), QStringLiteral("fill shops, the own firm, clerks and demo appliances")});
