@@ -3,8 +3,8 @@
 #include "app/SingleInstance.h"
 #include "app/TSplash.h"
 #include "app/TfrmInput.h"
-#include "app/core/Formats.h"
-#include "app/core/SuiteSettings.h"
+#include "core/Formats.h"
+#include "core/SuiteSettings.h"
 #include "register/TfrmResale.h"
 #include "widgets/MessageService.h"
 

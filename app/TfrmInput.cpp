@@ -1,7 +1,7 @@
 #include "app/TfrmInput.h"
 
 #include "app/Login.h"
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "register/TfrmResale.h"
 #include "widgets/DesktopService.h"
 #include "widgets/MessageService.h"

@@ -1,6 +1,6 @@
 #include "db/Connection.h"
 
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Schema.h"
 
 #include <QDir>

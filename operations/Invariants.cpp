@@ -1,7 +1,7 @@
 #include "operations/Invariants.h"
 
-#include "app/core/Formats.h"
-#include "app/core/Money.h"
+#include "core/Formats.h"
+#include "core/Money.h"
 #include "db/Database.h"
 #include "operations/Operations.h"
 

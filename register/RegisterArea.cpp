@@ -2,8 +2,8 @@
 // availability of the item commands.
 #include "register/TfrmResale.h"
 
-#include "app/core/Formats.h"
-#include "app/core/Money.h"
+#include "core/Formats.h"
+#include "core/Money.h"
 #include "db/DbError.h"
 #include "operations/Clock.h"
 #include "register/AboutDialog.h"

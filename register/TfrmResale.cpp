@@ -1,6 +1,6 @@
 #include "register/TfrmResale.h"
 
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 #include "widgets/MessageService.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "tools/SuiteDatabase.h"
 
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 

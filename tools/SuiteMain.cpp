@@ -1,6 +1,6 @@
 // kalvina-suite: creates a suite database for "Уреди втора употреба" where
 // the suite's main program is not installed, and points the settings at it.
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Database.h"
 #include "tools/DemoItems.h"
 #include "tools/SuiteDatabase.h"

@@ -3,7 +3,7 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "app/TfrmInput.h"
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "register/TfrmResale.h"
 #include "tests/support/TestEnv.h"
 #include "tools/SuiteDatabase.h"

@@ -1,6 +1,6 @@
 // Finding and opening the shop database from the suite's settings, and the
 // workstation's connection markers across real processes.
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Connection.h"
 #include "tests/support/TestEnv.h"
 #include "tools/SuiteDatabase.h"

@@ -1,7 +1,7 @@
 // Hostile input typed or pasted into every field of the operations' dialogs:
 // each is refused with a message or stored cut or normalised as its column
 // allows. Nothing crashes and nothing is half booked.
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 #include "operations/Validation.h"
 #include "operations/ui/MoneyEdit.h"
 #include "operations/ui/TfrmChPrices.h"

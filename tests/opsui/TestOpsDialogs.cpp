@@ -1,6 +1,6 @@
 // The operations' dialogs driven as a clerk drives them: what each refuses,
 // in which order, where the focus goes, and what OK books.
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 #include "operations/Validation.h"
 #include "operations/ui/DigitKeyFilter.h"
 #include "operations/ui/MoneyEdit.h"
