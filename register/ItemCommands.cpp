@@ -3,7 +3,7 @@
 #include "register/TfrmResale.h"
 
 #include "db/DbError.h"
-#include "documents/ui/TfrmDogKons.h"
+#include "documents/ui/ConsignmentContractWindow.h"
 #include "operations/Item.h"
 #include "operations/Operations.h"
 #include "operations/ui/ContractData.h"
@@ -36,7 +36,7 @@ QString goneMessage() {
 
 void TfrmResale::createDialogs() {
     Database& database = db();
-    auto* contract = new TfrmDogKons(this);
+    auto* contract = new ConsignmentContractWindow(this);
     auto* sale = new TfrmSale(database, this);
     sale->setTemplateDir(programDir());
     sale->setDetailSource([this](const QString& column) { return detailText(column); });
@@ -200,7 +200,7 @@ void TfrmResale::mnAnulClick() {
 }
 
 void TfrmResale::mnPrintClick() {
-    auto* contract = dialog<TfrmDogKons>(this);
+    auto* contract = dialog<ConsignmentContractWindow>(this);
     if (!contract)
         return;
     const std::optional<Item> item = currentItem(this);

@@ -1,7 +1,7 @@
 #include "operations/ui/TfrmGet.h"
 
 #include "db/DbError.h"
-#include "documents/ui/TfrmDogKons.h"
+#include "documents/ui/ConsignmentContractWindow.h"
 #include "operations/Operations.h"
 #include "operations/Validation.h"
 #include "operations/ui/ContractData.h"

@@ -10,7 +10,7 @@ class MoneyEdit;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
-class TfrmDogKons;
+class ConsignmentContractWindow;
 
 // "Приемане на уред": a new appliance under a new consignment contract in
 // the chosen shop, optionally paid out at once, with its contract printed.
@@ -25,7 +25,7 @@ public:
     void setShop(int shopId) { m_shop = shopId; }
     int shop() const { return m_shop; }
     // The window that shows the contract after the intake ("Печат на договор").
-    void setContractWindow(TfrmDogKons* window) { m_contract = window; }
+    void setContractWindow(ConsignmentContractWindow* window) { m_contract = window; }
 
     // Id of the appliance the last OK booked; -1 before.
     qint64 newId() const { return m_newId; }
@@ -69,6 +69,6 @@ private:
     int m_clerk = 0;
     int m_shop = 0;
     qint64 m_newId = -1;
-    TfrmDogKons* m_contract = nullptr;
+    ConsignmentContractWindow* m_contract = nullptr;
     DigitKeyFilter* m_digits = nullptr;
 };

@@ -1,7 +1,7 @@
 #include "operations/ui/TfrmSale.h"
 
 #include "db/DbError.h"
-#include "documents/ui/TfrmRTF.h"
+#include "documents/ui/SaleContractWindow.h"
 #include "operations/Clock.h"
 #include "operations/Operations.h"
 #include "operations/Validation.h"
@@ -216,12 +216,12 @@ void TfrmSale::printContract() {
         v.salorEgn = m_details(QStringLiteral("DlvEGN"));
         v.salorLk = m_details(QStringLiteral("DlvLK"));
     }
-    TfrmRTF contract(this);
+    SaleContractWindow contract(this);
     if (!m_templateDir.isEmpty())
         contract.setTemplateDir(m_templateDir);
     contract.setValues(v);
-    contract.btnLoadRTFClick();
-    contract.btnPrintClick();
+    contract.loadTemplate();
+    contract.preview();
 }
 
 void TfrmSale::btnCancelClick() {

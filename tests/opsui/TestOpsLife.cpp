@@ -1,7 +1,7 @@
 // The life of an appliance through the main window's commands and the real
 // dialogs: intake, sale, payout, annulment, price change, transfer, return,
 // and what each leaves in the item table and the ledgers.
-#include "documents/ui/TfrmDogKons.h"
+#include "documents/ui/ConsignmentContractWindow.h"
 #include "operations/ui/MoneyEdit.h"
 #include "operations/ui/TIzbShop.h"
 #include "operations/ui/TfrmChPrices.h"
@@ -10,6 +10,7 @@
 #include "operations/ui/TfrmSale.h"
 #include "register/TfrmResale.h"
 #include "tests/opsui/OpsFixture.h"
+#include "tests/support/Controls.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
 
@@ -272,8 +273,8 @@ private slots:
 
     void intakePrintsAndReprintsTheContract() {
         QString shown;
-        onModal<TfrmDogKons>([&shown](TfrmDogKons* d) {
-            shown = d->richView()->toPlainText();
+        onModal<ConsignmentContractWindow>([&shown](ConsignmentContractWindow* d) {
+            shown = ui::control<QTextEdit>(d, "RichView1")->toPlainText();
             d->reject();
         });
         const qint64 id =
@@ -291,8 +292,8 @@ private slots:
         QCOMPARE(item(id).salePrice, Cents(48000));
         QCOMPARE(m_w->currentItemId(), id); // stays the current row
         shown.clear();
-        onModal<TfrmDogKons>([&shown](TfrmDogKons* d) {
-            shown = d->richView()->toPlainText();
+        onModal<ConsignmentContractWindow>([&shown](ConsignmentContractWindow* d) {
+            shown = ui::control<QTextEdit>(d, "RichView1")->toPlainText();
             d->reject();
         });
         m_w->mnPrintClick();
