@@ -7,11 +7,11 @@
 #include "operations/Item.h"
 #include "operations/Operations.h"
 #include "operations/ui/ContractData.h"
-#include "operations/ui/TIzbShop.h"
-#include "operations/ui/TfrmChPrices.h"
-#include "operations/ui/TfrmGet.h"
-#include "operations/ui/TfrmPay.h"
-#include "operations/ui/TfrmSale.h"
+#include "operations/ui/IntakeDialog.h"
+#include "operations/ui/PayoutDialog.h"
+#include "operations/ui/PriceChangeDialog.h"
+#include "operations/ui/SaleDialog.h"
+#include "operations/ui/ShopChooser.h"
 #include "register/RegisterParts.h"
 #include "widgets/GroupingGrid.h"
 #include "widgets/MessageService.h"
@@ -37,14 +37,14 @@ QString goneMessage() {
 void TfrmResale::createDialogs() {
     Database& database = db();
     auto* contract = new ConsignmentContractWindow(this);
-    auto* sale = new TfrmSale(database, this);
+    auto* sale = new SaleDialog(database, this);
     sale->setTemplateDir(programDir());
     sale->setDetailSource([this](const QString& column) { return detailText(column); });
-    auto* intake = new TfrmGet(database, this);
+    auto* intake = new IntakeDialog(database, this);
     intake->setContractWindow(contract);
-    new TfrmPay(database, this);
-    new TfrmChPrices(database, this);
-    new TIzbShop(database, this);
+    new PayoutDialog(database, this);
+    new PriceChangeDialog(database, this);
+    new ShopChooser(database, this);
     createRegisterDialogs();
 }
 
@@ -70,8 +70,8 @@ static std::optional<Item> currentItem(TfrmResale* w) {
 }
 
 void TfrmResale::mnGetClick() {
-    auto* chooser = dialog<TIzbShop>(this);
-    auto* intake = dialog<TfrmGet>(this);
+    auto* chooser = dialog<ShopChooser>(this);
+    auto* intake = dialog<IntakeDialog>(this);
     if (!chooser || !intake || !mnGet->isEnabled())
         return;
     chooser->setFilterShop(filterShopId());
@@ -89,7 +89,7 @@ void TfrmResale::mnGetClick() {
 }
 
 void TfrmResale::mnSaleClick() {
-    auto* sale = dialog<TfrmSale>(this);
+    auto* sale = dialog<SaleDialog>(this);
     // F2 reaches here also while the command is off (no row, a sold item).
     if (!sale || !mnSale->isEnabled())
         return;
@@ -108,7 +108,7 @@ void TfrmResale::mnSaleClick() {
 }
 
 void TfrmResale::mnPayClick() {
-    auto* pay = dialog<TfrmPay>(this);
+    auto* pay = dialog<PayoutDialog>(this);
     if (!pay || !mnPay->isEnabled())
         return;
     const std::optional<Item> item = currentItem(this);
@@ -146,7 +146,7 @@ void TfrmResale::mnBackClick() {
 }
 
 void TfrmResale::mnPricesClick() {
-    auto* prices = dialog<TfrmChPrices>(this);
+    auto* prices = dialog<PriceChangeDialog>(this);
     if (!prices || !mnPrices->isEnabled())
         return;
     const std::optional<Item> item = currentItem(this);
@@ -161,7 +161,7 @@ void TfrmResale::mnPricesClick() {
 }
 
 void TfrmResale::mnMoveClick() {
-    auto* chooser = dialog<TIzbShop>(this);
+    auto* chooser = dialog<ShopChooser>(this);
     if (!chooser || !mnMove->isEnabled())
         return;
     const std::optional<Item> item = currentItem(this);

@@ -2,12 +2,12 @@
 // dialogs: intake, sale, payout, annulment, price change, transfer, return,
 // and what each leaves in the item table and the ledgers.
 #include "documents/ui/ConsignmentContractWindow.h"
+#include "operations/ui/IntakeDialog.h"
 #include "operations/ui/MoneyEdit.h"
-#include "operations/ui/TIzbShop.h"
-#include "operations/ui/TfrmChPrices.h"
-#include "operations/ui/TfrmGet.h"
-#include "operations/ui/TfrmPay.h"
-#include "operations/ui/TfrmSale.h"
+#include "operations/ui/PayoutDialog.h"
+#include "operations/ui/PriceChangeDialog.h"
+#include "operations/ui/SaleDialog.h"
+#include "operations/ui/ShopChooser.h"
 #include "register/TfrmResale.h"
 #include "tests/opsui/OpsFixture.h"
 #include "tests/support/Controls.h"
@@ -61,21 +61,21 @@ class TestOpsLife : public QObject {
     // Intake through the toolbar command: shop chosen by name, fields typed.
     qint64 intake(const QString& shop, const QString& art, const QString& dlv, const QString& sale, bool payNow,
                   bool print = false) {
-        onModal<TIzbShop>([shop](TIzbShop* d) {
-            d->cmbShop->setCurrentIndex(d->cmbShop->findText(shop));
-            d->BitBtn1->click();
+        onModal<ShopChooser>([shop](ShopChooser* d) {
+            ui::combo(d, "cmbShop")->setCurrentIndex(ui::combo(d, "cmbShop")->findText(shop));
+            ui::button(d, "BitBtn1")->click();
         });
-        onModal<TfrmGet>([=](TfrmGet* d) {
-            d->eArt->setText(art);
-            d->eSN->setText(QStringLiteral("SN-1"));
-            d->eDlvPrice->setText(dlv);
-            d->eSalePrice->setText(sale);
-            d->chkPayed->setChecked(payNow);
-            d->eNames->setText(QStringLiteral("Иван Петров"));
-            d->eAdres->setText(QStringLiteral("София, ул. Шипка 3"));
-            d->eEGN->setText(QStringLiteral("7501124567"));
-            d->chkPrn->setChecked(print);
-            d->btnOk->click();
+        onModal<IntakeDialog>([=](IntakeDialog* d) {
+            ui::edit(d, "eArt")->setText(art);
+            ui::edit(d, "eSN")->setText(QStringLiteral("SN-1"));
+            ui::edit(d, "eDlvPrice")->setText(dlv);
+            ui::edit(d, "eSalePrice")->setText(sale);
+            ui::check(d, "chkPayed")->setChecked(payNow);
+            ui::edit(d, "eNames")->setText(QStringLiteral("Иван Петров"));
+            ui::edit(d, "eAdres")->setText(QStringLiteral("София, ул. Шипка 3"));
+            ui::edit(d, "eEGN")->setText(QStringLiteral("7501124567"));
+            ui::check(d, "chkPrn")->setChecked(print);
+            ui::button(d, "btnOk")->click();
         });
         const qint64 before = m_w->currentItemId();
         m_w->mnGetClick();
@@ -85,12 +85,12 @@ class TestOpsLife : public QObject {
 
     void sell(qint64 id, const QString& price) {
         QVERIFY(select(id));
-        onModal<TfrmSale>([price](TfrmSale* d) {
-            d->ePrice->setText(price);
-            d->eNames->setText(QStringLiteral("Купувач Купувачев"));
-            d->eAdres->setText(QStringLiteral("Пловдив"));
-            d->chkPrn->setChecked(false);
-            d->btnOk->click();
+        onModal<SaleDialog>([price](SaleDialog* d) {
+            ui::edit(d, "ePrice")->setText(price);
+            ui::edit(d, "eNames")->setText(QStringLiteral("Купувач Купувачев"));
+            ui::edit(d, "eAdres")->setText(QStringLiteral("Пловдив"));
+            ui::check(d, "chkPrn")->setChecked(false);
+            ui::button(d, "btnOk")->click();
         });
         m_w->mnSaleClick();
         QVERIFY(item(id).saled);
@@ -98,9 +98,9 @@ class TestOpsLife : public QObject {
 
     void pay(qint64 id, const QString& amount) {
         QVERIFY(select(id));
-        onModal<TfrmPay>([amount](TfrmPay* d) {
-            d->ePrice->setText(amount);
-            d->btnOk->click();
+        onModal<PayoutDialog>([amount](PayoutDialog* d) {
+            ui::edit(d, "ePrice")->setText(amount);
+            ui::button(d, "btnOk")->click();
         });
         m_w->mnPayClick();
         QVERIFY(item(id).payed);
@@ -230,7 +230,7 @@ private slots:
         QVERIFY(select(id));
         m_w->cmbFilter->setCurrentIndex(0); // the register goes stale
         QVERIFY(m_w->btnRefresh->isEnabled());
-        onModal<TfrmPay>([](TfrmPay* d) { d->btnCancel->click(); });
+        onModal<PayoutDialog>([](PayoutDialog* d) { ui::button(d, "btnCancel")->click(); });
         m_w->mnPayClick();
         QVERIFY(!item(id).payed);
         QVERIFY(!m_w->btnRefresh->isEnabled()); // built again
@@ -260,12 +260,12 @@ private slots:
 
     void intakeCancelledAtEitherStep() {
         const int items = count("SELECT COUNT(*) FROM resale");
-        onModal<TIzbShop>([](TIzbShop* d) { d->BitBtn2->click(); });
+        onModal<ShopChooser>([](ShopChooser* d) { ui::button(d, "BitBtn2")->click(); });
         m_w->mnGetClick();
-        onModal<TIzbShop>([](TIzbShop* d) { d->BitBtn1->click(); });
-        onModal<TfrmGet>([](TfrmGet* d) {
-            d->eArt->setText(QStringLiteral("Нещо"));
-            d->btnCancel->click();
+        onModal<ShopChooser>([](ShopChooser* d) { ui::button(d, "BitBtn1")->click(); });
+        onModal<IntakeDialog>([](IntakeDialog* d) {
+            ui::edit(d, "eArt")->setText(QStringLiteral("Нещо"));
+            ui::button(d, "btnCancel")->click();
         });
         m_w->mnGetClick();
         QCOMPARE(count("SELECT COUNT(*) FROM resale"), items);
@@ -284,9 +284,9 @@ private slots:
         QVERIFY(shown.contains(QStringLiteral("Иван Петров")));
         // A later price change shows in the reprint.
         QVERIFY(select(id));
-        onModal<TfrmChPrices>([](TfrmChPrices* d) {
-            d->eSalePrice->setText(QStringLiteral("480"));
-            d->btnOk->click();
+        onModal<PriceChangeDialog>([](PriceChangeDialog* d) {
+            ui::edit(d, "eSalePrice")->setText(QStringLiteral("480"));
+            ui::button(d, "btnOk")->click();
         });
         m_w->mnPricesClick();
         QCOMPARE(item(id).salePrice, Cents(48000));
@@ -303,9 +303,9 @@ private slots:
     void transferKeepsTheItemCurrent() {
         const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Телевизор"), "100", "200", false);
         QVERIFY(select(id));
-        onModal<TIzbShop>([](TIzbShop* d) {
-            d->cmbShop->setCurrentIndex(d->cmbShop->findText(QStringLiteral("Младост")));
-            d->BitBtn1->click();
+        onModal<ShopChooser>([](ShopChooser* d) {
+            ui::combo(d, "cmbShop")->setCurrentIndex(ui::combo(d, "cmbShop")->findText(QStringLiteral("Младост")));
+            ui::button(d, "BitBtn1")->click();
         });
         m_w->mnMoveClick();
         QCOMPARE(item(id).idShop, 2);
