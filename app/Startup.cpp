@@ -5,7 +5,7 @@
 #include "app/TfrmInput.h"
 #include "core/Formats.h"
 #include "core/SuiteSettings.h"
-#include "register/TfrmResale.h"
+#include "register/MainWindow.h"
 #include "widgets/MessageService.h"
 
 #include <QApplication>
@@ -43,7 +43,7 @@ int run(const QString& programDir) {
     auto splash = std::make_unique<TSplash>();
     splash->showNow();
 
-    auto main = std::make_unique<TfrmResale>(programDir);
+    auto main = std::make_unique<MainWindow>(programDir);
     if (!main->isReady())
         return 0; // the reason has been shown; main window and splash go
 
@@ -59,7 +59,7 @@ int run(const QString& programDir) {
 
     // The splash goes about a second after the main window is first shown;
     // the login dialog is no longer needed then either.
-    QObject::connect(main.get(), &TfrmResale::firstShown, main.get(), [&splash, &login] {
+    QObject::connect(main.get(), &MainWindow::firstShown, main.get(), [&splash, &login] {
         login.reset();
         QTimer::singleShot(1000, [&splash] { splash.reset(); });
     });

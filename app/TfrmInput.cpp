@@ -2,7 +2,7 @@
 
 #include "app/Login.h"
 #include "core/SuiteSettings.h"
-#include "register/TfrmResale.h"
+#include "register/MainWindow.h"
 #include "widgets/DesktopService.h"
 #include "widgets/MessageService.h"
 
@@ -15,7 +15,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-TfrmInput::TfrmInput(TfrmResale* main, const QString& helpFile, QWidget* parent)
+TfrmInput::TfrmInput(MainWindow* main, const QString& helpFile, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_main(main), m_helpFile(helpFile) {
     setObjectName(QStringLiteral("TfrmInput"));
     setWindowTitle(QStringLiteral("Въведете име и парола"));

@@ -5,7 +5,7 @@
 class Database;
 class QLineEdit;
 class QPushButton;
-class TfrmResale;
+class MainWindow;
 
 // The login: "Въведете име и парола". Accepted (result 6, Yes) only when a
 // clerk with the right to this program logged in.
@@ -15,7 +15,7 @@ class TfrmInput : public QDialog {
 public:
     static constexpr int kLoggedIn = 6;
 
-    TfrmInput(TfrmResale* main, const QString& helpFile, QWidget* parent = nullptr);
+    TfrmInput(MainWindow* main, const QString& helpFile, QWidget* parent = nullptr);
 
     QLineEdit* Edit1 = nullptr; // user name
     QLineEdit* Edit2 = nullptr; // password
@@ -30,6 +30,6 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    TfrmResale* m_main;
+    MainWindow* m_main;
     QString m_helpFile;
 };

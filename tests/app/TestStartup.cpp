@@ -4,7 +4,8 @@
 #include "app/Startup.h"
 #include "app/TfrmInput.h"
 #include "core/SuiteSettings.h"
-#include "register/TfrmResale.h"
+#include "register/MainWindow.h"
+#include "tests/support/Controls.h"
 #include "tests/support/TestEnv.h"
 #include "tools/SuiteDatabase.h"
 #include "widgets/DesktopService.h"
@@ -156,11 +157,11 @@ private slots:
             closer->setInterval(20);
             QObject::connect(closer, &QTimer::timeout, [&, closer] {
                 for (QWidget* w : QApplication::topLevelWidgets())
-                    if (auto* main = qobject_cast<TfrmResale*>(w); main && main->isVisible()) {
+                    if (auto* main = qobject_cast<MainWindow*>(w); main && main->isVisible()) {
                         closer->stop();
                         closer->deleteLater();
                         title = main->windowTitle();
-                        status = main->stBarText->text();
+                        status = ui::label(main, "stBarText")->text();
                         clerk = main->userId();
                         filter = main->shopFilterText();
                         // "No" keeps the program running; "Yes" ends it.

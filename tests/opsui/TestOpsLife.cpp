@@ -8,7 +8,7 @@
 #include "operations/ui/PriceChangeDialog.h"
 #include "operations/ui/SaleDialog.h"
 #include "operations/ui/ShopChooser.h"
-#include "register/TfrmResale.h"
+#include "register/MainWindow.h"
 #include "tests/opsui/OpsFixture.h"
 #include "tests/support/Controls.h"
 #include "widgets/MessageService.h"
@@ -34,7 +34,7 @@ class TestOpsLife : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QTemporaryDir> m_out;
-    std::unique_ptr<TfrmResale> m_w;
+    std::unique_ptr<MainWindow> m_w;
 
     Database& db() { return m_w->db(); }
     Item item(qint64 id) { return Item::load(db(), id).value_or(Item{}); }
@@ -51,10 +51,10 @@ class TestOpsLife : public QObject {
 
     // Lists every appliance received this year and makes id the current row.
     bool select(qint64 id) {
-        m_w->cmbFilter->setCurrentIndex(1);
-        m_w->FromDate->setDate(QDate(2026, 1, 1));
-        m_w->ToDate->setDate(Clock::today());
-        m_w->btnRefresh->click();
+        ui::combo(m_w, "cmbFilter")->setCurrentIndex(1);
+        ui::control<QDateEdit>(m_w, "FromDate")->setDate(QDate(2026, 1, 1));
+        ui::control<QDateEdit>(m_w, "ToDate")->setDate(Clock::today());
+        ui::button(m_w, "btnRefresh")->click();
         return m_w->locateItem(id) && m_w->currentItemId() == id;
     }
 
@@ -78,7 +78,7 @@ class TestOpsLife : public QObject {
             ui::button(d, "btnOk")->click();
         });
         const qint64 before = m_w->currentItemId();
-        m_w->mnGetClick();
+        m_w->takeInItem();
         const qint64 id = m_w->currentItemId();
         return id == before ? -1 : id;
     }
@@ -92,7 +92,7 @@ class TestOpsLife : public QObject {
             ui::check(d, "chkPrn")->setChecked(false);
             ui::button(d, "btnOk")->click();
         });
-        m_w->mnSaleClick();
+        m_w->sellCurrentItem();
         QVERIFY(item(id).saled);
     }
 
@@ -102,7 +102,7 @@ class TestOpsLife : public QObject {
             ui::edit(d, "ePrice")->setText(amount);
             ui::button(d, "btnOk")->click();
         });
-        m_w->mnPayClick();
+        m_w->payOutCurrentItem();
         QVERIFY(item(id).payed);
     }
 
@@ -124,7 +124,7 @@ private slots:
             suite::fillDemoMasterData(fresh);
         }
         suite::writeSettings(m_dir->path());
-        m_w = std::make_unique<TfrmResale>(QCoreApplication::applicationDirPath());
+        m_w = std::make_unique<MainWindow>(QCoreApplication::applicationDirPath());
         QVERIFY(m_w->isReady());
         m_w->setLoggedIn(3, QStringLiteral("Петър Димитров"), 0);
         m_w->createDialogs();
@@ -161,7 +161,8 @@ private slots:
         QCOMPARE(profit(kDay2, 2).toDouble(), 60.0); // booked on the payout day
         // Sold and paid: only the annulment is offered.
         QVERIFY(select(id));
-        QVERIFY(!m_w->mnSale->isEnabled() && !m_w->mnPay->isEnabled() && m_w->mnAnul->isEnabled());
+        QVERIFY(!ui::action(m_w, "mnSale")->isEnabled() && !ui::action(m_w, "mnPay")->isEnabled() &&
+                ui::action(m_w, "mnAnul")->isEnabled());
     }
 
     void intakeWithImmediatePayoutThenSale() {
@@ -183,7 +184,7 @@ private slots:
         sell(id, "99.99");
         QVERIFY(select(id));
         MessageService::queueAnswer(QMessageBox::Yes);
-        m_w->mnAnulClick();
+        m_w->annulCurrentSale();
         QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Анулиране"));
         const Item back = item(id);
         QVERIFY(!back.saled);
@@ -194,7 +195,7 @@ private slots:
         QCOMPARE(db().scalar("SELECT Note FROM Expenses").toString(),
                  QStringLiteral("Анулиране на прод. 2-ра употреба - дог. №1"));
         QVERIFY(select(id));
-        QVERIFY(m_w->mnSale->isEnabled() && !m_w->mnAnul->isEnabled());
+        QVERIFY(ui::action(m_w, "mnSale")->isEnabled() && !ui::action(m_w, "mnAnul")->isEnabled());
         sell(id, "95");
         QCOMPARE(turnover(kDay1, 1), 95.0);
         QCOMPARE(count("SELECT COUNT(*) FROM Prihod"), 2);
@@ -207,7 +208,7 @@ private slots:
         Clock::set(QDateTime(kDay2, QTime(16, 30)));
         QVERIFY(select(id));
         MessageService::queueAnswer(QMessageBox::Yes);
-        m_w->mnAnulClick();
+        m_w->annulCurrentSale();
         QCOMPARE(db().scalar("SELECT Date FROM KASA WHERE Note = ?", {ops::annulNote()}).toDate(), kDay2);
         QCOMPARE(turnover(kDay1, 1), 0.0);
         QVERIFY(profit(kDay1, 1).isNull()); // netted to zero: deleted
@@ -228,21 +229,21 @@ private slots:
     void payoutCancelledStillRefreshes() {
         const qint64 id = intake(QStringLiteral("Младост"), QStringLiteral("Тостер"), "20", "30", false);
         QVERIFY(select(id));
-        m_w->cmbFilter->setCurrentIndex(0); // the register goes stale
-        QVERIFY(m_w->btnRefresh->isEnabled());
+        ui::combo(m_w, "cmbFilter")->setCurrentIndex(0); // the register goes stale
+        QVERIFY(ui::button(m_w, "btnRefresh")->isEnabled());
         onModal<PayoutDialog>([](PayoutDialog* d) { ui::button(d, "btnCancel")->click(); });
-        m_w->mnPayClick();
+        m_w->payOutCurrentItem();
         QVERIFY(!item(id).payed);
-        QVERIFY(!m_w->btnRefresh->isEnabled()); // built again
+        QVERIFY(!ui::button(m_w, "btnRefresh")->isEnabled()); // built again
     }
 
     void f2WhileSaleIsOff() {
         const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Бойлер Елдом"), "100", "150", false);
         sell(id, "150");
         QVERIFY(select(id));
-        QVERIFY(!m_w->mnSale->isEnabled());
+        QVERIFY(!ui::action(m_w, "mnSale")->isEnabled());
         const int kasa = count("SELECT COUNT(*) FROM KASA");
-        m_w->keyF2->trigger(); // no dialog opens: it would block this test
+        ui::action(m_w, "keyF2")->trigger(); // no dialog opens: it would block this test
         QCOMPARE(count("SELECT COUNT(*) FROM KASA"), kasa);
         QVERIFY(MessageService::shown().isEmpty());
     }
@@ -252,7 +253,7 @@ private slots:
         QVERIFY(select(id));
         QVERIFY(ops::returnItem(ops::Context{db(), 5}, id).ok()); // the other workstation
         const QStringList before = OpsFixture::snapshotOf(db());
-        m_w->mnSaleClick();
+        m_w->sellCurrentItem();
         QCOMPARE(MessageService::shown().size(), 1);
         QCOMPARE(OpsFixture::snapshotOf(db()), before);
         QVERIFY(!m_w->locateItem(id)); // the register was built again
@@ -261,13 +262,13 @@ private slots:
     void intakeCancelledAtEitherStep() {
         const int items = count("SELECT COUNT(*) FROM resale");
         onModal<ShopChooser>([](ShopChooser* d) { ui::button(d, "BitBtn2")->click(); });
-        m_w->mnGetClick();
+        m_w->takeInItem();
         onModal<ShopChooser>([](ShopChooser* d) { ui::button(d, "BitBtn1")->click(); });
         onModal<IntakeDialog>([](IntakeDialog* d) {
             ui::edit(d, "eArt")->setText(QStringLiteral("Нещо"));
             ui::button(d, "btnCancel")->click();
         });
-        m_w->mnGetClick();
+        m_w->takeInItem();
         QCOMPARE(count("SELECT COUNT(*) FROM resale"), items);
     }
 
@@ -288,7 +289,7 @@ private slots:
             ui::edit(d, "eSalePrice")->setText(QStringLiteral("480"));
             ui::button(d, "btnOk")->click();
         });
-        m_w->mnPricesClick();
+        m_w->changeCurrentPrices();
         QCOMPARE(item(id).salePrice, Cents(48000));
         QCOMPARE(m_w->currentItemId(), id); // stays the current row
         shown.clear();
@@ -296,7 +297,7 @@ private slots:
             shown = ui::control<QTextEdit>(d, "RichView1")->toPlainText();
             d->reject();
         });
-        m_w->mnPrintClick();
+        m_w->reprintContract();
         QVERIFY(shown.contains(QStringLiteral("480.00")));
     }
 
@@ -307,7 +308,7 @@ private slots:
             ui::combo(d, "cmbShop")->setCurrentIndex(ui::combo(d, "cmbShop")->findText(QStringLiteral("Младост")));
             ui::button(d, "BitBtn1")->click();
         });
-        m_w->mnMoveClick();
+        m_w->transferCurrentItem();
         QCOMPARE(item(id).idShop, 2);
         QCOMPARE(m_w->currentItemId(), id);
     }

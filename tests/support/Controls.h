@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPushButton>
 #include <QString>
+#include <memory>
 
 // Reaches a window's control by its object name, the name a support person
 // and the clerks' manual know it by, instead of through the window's members.
@@ -15,18 +16,38 @@
 // object name is a fault to mend, not a test to skip.
 namespace ui {
 
-template <class T> T* control(const QObject* window, const char* name) {
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
+inline const QObject* object(const QObject* window) {
+    return window;
+}
+template <class W> const QObject* object(const std::unique_ptr<W>& window) {
+    return window.get();
+}
+
+template <class T> T* control(const auto& window, const char* name) {
+    const QObject* w = object(window);
+    T* found = w->findChild<T*>(QString::fromLatin1(name));
     if (!found)
-        qFatal("%s has no %s named \"%s\"", qPrintable(window->objectName()), T::staticMetaObject.className(), name);
+        qFatal("%s has no %s named \"%s\"", qPrintable(w->objectName()), T::staticMetaObject.className(), name);
     return found;
 }
 
-inline QLineEdit* edit(const QObject* window, const char* name) { return control<QLineEdit>(window, name); }
-inline QPushButton* button(const QObject* window, const char* name) { return control<QPushButton>(window, name); }
-inline QCheckBox* check(const QObject* window, const char* name) { return control<QCheckBox>(window, name); }
-inline QComboBox* combo(const QObject* window, const char* name) { return control<QComboBox>(window, name); }
-inline QLabel* label(const QObject* window, const char* name) { return control<QLabel>(window, name); }
-inline QAction* action(const QObject* window, const char* name) { return control<QAction>(window, name); }
+inline QLineEdit* edit(const auto& window, const char* name) {
+    return control<QLineEdit>(window, name);
+}
+inline QPushButton* button(const auto& window, const char* name) {
+    return control<QPushButton>(window, name);
+}
+inline QCheckBox* check(const auto& window, const char* name) {
+    return control<QCheckBox>(window, name);
+}
+inline QComboBox* combo(const auto& window, const char* name) {
+    return control<QComboBox>(window, name);
+}
+inline QLabel* label(const auto& window, const char* name) {
+    return control<QLabel>(window, name);
+}
+inline QAction* action(const auto& window, const char* name) {
+    return control<QAction>(window, name);
+}
 
 } // namespace ui
