@@ -1,8 +1,8 @@
 #include "app/Startup.h"
 
+#include "app/LoginDialog.h"
 #include "app/SingleInstance.h"
-#include "app/TSplash.h"
-#include "app/TfrmInput.h"
+#include "app/SplashScreen.h"
 #include "core/Formats.h"
 #include "core/SuiteSettings.h"
 #include "register/MainWindow.h"
@@ -40,16 +40,17 @@ int run(const QString& programDir) {
     }
     QApplication::setApplicationDisplayName(QStringLiteral("Втора употреба"));
 
-    auto splash = std::make_unique<TSplash>();
+    auto splash = std::make_unique<SplashScreen>();
     splash->showNow();
 
     auto main = std::make_unique<MainWindow>(programDir);
     if (!main->isReady())
         return 0; // the reason has been shown; main window and splash go
 
-    auto login = std::make_unique<TfrmInput>(main.get(), QDir(programDir).filePath(QStringLiteral("resale_help.html")));
+    auto login =
+        std::make_unique<LoginDialog>(main.get(), QDir(programDir).filePath(QStringLiteral("resale_help.html")));
     splash->hide();
-    if (login->exec() != TfrmInput::kLoggedIn) {
+    if (login->exec() != LoginDialog::kLoggedIn) {
         login.reset();
         main->closeConnection();
         return 0;
