@@ -125,17 +125,22 @@ void MainWindow::buildToolbars() {
 
     auto* system = new QMenu(this);
     system->setObjectName(QStringLiteral("mnSystem"));
-    m_manualAction = action("TBItem6", QStringLiteral("Упътване за работа"));
-    m_aboutAction = action("TBItem5", QStringLiteral("За програмата"));
-    m_resetAction = action("TBItem3", QStringLiteral("Нулиране на данните"));
-    m_quitAction = action("TBItem4", QStringLiteral("Изход от програмата"));
+    m_manualAction = new QAction(QStringLiteral("Упътване за работа"), this);
+    m_manualAction->setObjectName(QStringLiteral("TBItem6"));
+    m_aboutAction = new QAction(QStringLiteral("За програмата"), this);
+    m_aboutAction->setObjectName(QStringLiteral("TBItem5"));
+    m_resetAction = new QAction(QStringLiteral("Нулиране на данните"), this);
+    m_resetAction->setObjectName(QStringLiteral("TBItem3"));
+    m_quitAction = new QAction(QStringLiteral("Изход от програмата"), this);
+    m_quitAction->setObjectName(QStringLiteral("TBItem4"));
     system->addAction(m_manualAction);
     system->addAction(m_aboutAction);
     system->addSeparator();
     system->addAction(m_resetAction);
     system->addSeparator();
     system->addAction(m_quitAction);
-    m_systemAction = action("TBSubmenuItem1", QStringLiteral("Система"));
+    m_systemAction = new QAction(QStringLiteral("Система"), this);
+    m_systemAction->setObjectName(QStringLiteral("TBSubmenuItem1"));
     m_systemAction->setMenu(system);
 
     m_intakeAction = action("mnGet", QStringLiteral("Приемане на уред"));
