@@ -56,7 +56,8 @@ IntakeDialog::IntakeDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
 
     m_contractNumberEdit = new QLineEdit(this);
     m_contractNumberEdit->setObjectName(QStringLiteral("eDogNo"));
-    m_contractNumberEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]{0,9}")), m_contractNumberEdit));
+    m_contractNumberEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]{0,9}")), m_contractNumberEdit));
     m_contractNumberEdit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_contractNumberEdit->setMaximumWidth(110);
     m_applianceEdit = textField(this, "eArt", kArtLength);
@@ -98,8 +99,8 @@ IntakeDialog::IntakeDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
     v->addWidget(new SectionHeading(QStringLiteral(" Данни на уреда "), this));
     v->addWidget(buddyLabel(QStringLiteral("Уред - описание (напр. артикул, марка, модел)"), m_applianceEdit, this));
     v->addWidget(m_applianceEdit);
-    v->addWidget(buddyLabel(QStringLiteral("Допълнително описание (напр. аксесоари, дефекти и др.)"), m_applianceNoteEdit, this,
-                            false, true));
+    v->addWidget(buddyLabel(QStringLiteral("Допълнително описание (напр. аксесоари, дефекти и др.)"),
+                            m_applianceNoteEdit, this, false, true));
     v->addWidget(m_applianceNoteEdit);
     v->addWidget(buddyLabel(QStringLiteral("Сериен номер"), m_serialEdit, this));
     v->addWidget(m_serialEdit);
@@ -170,7 +171,8 @@ void IntakeDialog::showEvent(QShowEvent* event) {
 void IntakeDialog::startNewItem() {
     m_newId = -1;
     // A new appliance: everything blank but the proposal and zero prices.
-    for (QLineEdit* e : {m_applianceEdit, m_applianceNoteEdit, m_serialEdit, m_namesEdit, m_addressEdit, m_personalNumberEdit, m_idCardEdit})
+    for (QLineEdit* e : {m_applianceEdit, m_applianceNoteEdit, m_serialEdit, m_namesEdit, m_addressEdit,
+                         m_personalNumberEdit, m_idCardEdit})
         e->clear();
     m_payNowCheck->setChecked(false);
     m_purchasePriceEdit->setValue(0);
@@ -190,7 +192,8 @@ void IntakeDialog::book() {
     m_purchasePriceEdit->normalize();
     m_salePriceEdit->normalize();
 
-    if (m_contractNumberEdit->text().trimmed().isEmpty() || m_contractNumberEdit->text().trimmed() == QLatin1String("-"))
+    if (m_contractNumberEdit->text().trimmed().isEmpty() ||
+        m_contractNumberEdit->text().trimmed() == QLatin1String("-"))
         m_contractNumberEdit->setText(QStringLiteral("0"));
     // Trimmed texts stay in the fields, as they will be stored.
     for (QLineEdit* e : {m_applianceEdit, m_namesEdit, m_addressEdit})

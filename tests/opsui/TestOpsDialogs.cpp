@@ -311,7 +311,7 @@ private slots:
         ui::button(m_get, "btnCancel")->click();
         m_get->show();
         QCOMPARE(ui::edit(m_get, "eArt")->text(), QString()); // a new appliance each time
-        QVERIFY(!ui::check(m_get, "chkPrn")->isChecked());     // the clerk's last choice holds
+        QVERIFY(!ui::check(m_get, "chkPrn")->isChecked());    // the clerk's last choice holds
         ui::button(m_get, "btnCancel")->click();
         ui::check(m_get, "chkPrn")->setChecked(true);
     }
@@ -780,7 +780,8 @@ private slots:
             ui::edit(m_get, "eEGN")->setText(QStringLiteral("8001011234"));
             dlg = m_get;
             ok = ui::button(m_get, "btnOk");
-            typed = {ui::edit(m_get, "eDogNo"), ui::edit(m_get, "eArt"), ui::edit(m_get, "eDlvPrice"), ui::edit(m_get, "eSalePrice"), ui::edit(m_get, "eNames"), ui::edit(m_get, "eEGN")};
+            typed = {ui::edit(m_get, "eDogNo"),     ui::edit(m_get, "eArt"),   ui::edit(m_get, "eDlvPrice"),
+                     ui::edit(m_get, "eSalePrice"), ui::edit(m_get, "eNames"), ui::edit(m_get, "eEGN")};
         } else if (dialog == QLatin1String("payout")) {
             id = m_f.takeIn(2, 10000, 15000);
             QVERIFY(ops::sale(ops::Context{m_f.db, 1}, {id, 15000, "Купувач", "Адрес", "", ""}).ok());
