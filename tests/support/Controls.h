@@ -31,23 +31,15 @@ template <class T> T* control(const auto& window, const char* name) {
     return found;
 }
 
-inline QLineEdit* edit(const auto& window, const char* name) {
-    return control<QLineEdit>(window, name);
-}
-inline QPushButton* button(const auto& window, const char* name) {
-    return control<QPushButton>(window, name);
-}
-inline QCheckBox* check(const auto& window, const char* name) {
-    return control<QCheckBox>(window, name);
-}
-inline QComboBox* combo(const auto& window, const char* name) {
-    return control<QComboBox>(window, name);
-}
-inline QLabel* label(const auto& window, const char* name) {
-    return control<QLabel>(window, name);
-}
-inline QAction* action(const auto& window, const char* name) {
-    return control<QAction>(window, name);
-}
+// The usual kinds by their own names: ui::edit(dialog, "eNames"), ui::button(dialog, "btnOk").
+template <class T> struct Finder {
+    T* operator()(const auto& window, const char* name) const { return control<T>(window, name); }
+};
+inline constexpr Finder<QLineEdit> edit;
+inline constexpr Finder<QPushButton> button;
+inline constexpr Finder<QCheckBox> check;
+inline constexpr Finder<QComboBox> combo;
+inline constexpr Finder<QLabel> label;
+inline constexpr Finder<QAction> action;
 
 } // namespace ui
