@@ -194,6 +194,7 @@ Result transfer(Context ctx, qint64 id, int shop) {
     Database& db = ctx.db;
     int from = 0;
     bool traced = true;
+    QDateTime when;
     const Result result = transactional(db, [&]() -> Result {
         const auto item = lockedItem(db, id);
         if (!item)
@@ -209,15 +210,14 @@ Result transfer(Context ctx, qint64 id, int shop) {
         // The record of the move goes with the move: the books check reads
         // from it which appliances came into their shop by a transfer.
         traced = db.mayInsertInto(schema::moves().name);
-        if (traced) {
-            const QDateTime now = Clock::now();
+        when = Clock::now();
+        if (traced)
             db.insert(schema::moves().name, {{QStringLiteral("IdItem"), id},
                                              {QStringLiteral("FromShop"), from},
                                              {QStringLiteral("ToShop"), shop},
-                                             {QStringLiteral("Date"), now.date()},
-                                             {QStringLiteral("Time"), now.time()},
+                                             {QStringLiteral("Date"), when.date()},
+                                             {QStringLiteral("Time"), when.time()},
                                              {QStringLiteral("ClerkID"), ctx.clerk}});
-        }
         return {Status::Done, QString(), id};
     });
     if (result.ok() && !traced)
@@ -228,7 +228,7 @@ Result transfer(Context ctx, qint64 id, int shop) {
                    .arg(from)
                    .arg(shop)
                    .arg(ctx.clerk)
-                   .arg(Clock::now().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), schema::moves().name);
+                   .arg(when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), schema::moves().name);
     return result;
 }
 

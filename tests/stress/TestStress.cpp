@@ -81,6 +81,16 @@ struct Tally {
         return n;
     }
     int beganTotal() const { return total(begun); }
+    // Operations that began and never ended, by kind (intakes with and
+    // without payout as one, as their "begin" line has them).
+    QMap<QString, int> cutOff() const {
+        QMap<QString, int> out = begun;
+        for (const QMap<QString, int>* ends : {&done, &refused, &failed})
+            for (auto e = ends->cbegin(); e != ends->cend(); ++e)
+                out[e.key().startsWith(QLatin1String("intake")) ? QStringLiteral("intake") : e.key()] -= e.value();
+        out.removeIf([](const auto& kind) { return kind.value() == 0; });
+        return out;
+    }
 };
 
 } // namespace
@@ -496,6 +506,8 @@ private slots:
                                  .arg(kills)
                                  .arg(t.ended)
                                  .arg(inFlight);
+        qInfo().noquote() << "  cut off:" << t.cutOff() << " transfers recorded:" << moves
+                          << " reported done:" << t.done.value(QStringLiteral("transfer"));
         // And the program goes on working after the crashes.
         ops::IntakeInput in;
         in.shop = 1;
