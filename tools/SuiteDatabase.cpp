@@ -13,6 +13,7 @@ void createTables(Database& db) {
     for (const schema::Table& t : schema::suiteTables())
         db.createTable(t);
     db.createTable(schema::items());
+    db.createTable(schema::moves());
     tx.commit();
 }
 
