@@ -1,11 +1,11 @@
 #include "app/Startup.h"
 
+#include "app/LoginDialog.h"
 #include "app/SingleInstance.h"
-#include "app/TSplash.h"
-#include "app/TfrmInput.h"
-#include "app/core/Formats.h"
-#include "app/core/SuiteSettings.h"
-#include "register/TfrmResale.h"
+#include "app/SplashScreen.h"
+#include "core/Formats.h"
+#include "core/SuiteSettings.h"
+#include "register/MainWindow.h"
 #include "widgets/MessageService.h"
 
 #include <QApplication>
@@ -40,16 +40,17 @@ int run(const QString& programDir) {
     }
     QApplication::setApplicationDisplayName(QStringLiteral("Втора употреба"));
 
-    auto splash = std::make_unique<TSplash>();
+    auto splash = std::make_unique<SplashScreen>();
     splash->showNow();
 
-    auto main = std::make_unique<TfrmResale>(programDir);
+    auto main = std::make_unique<MainWindow>(programDir);
     if (!main->isReady())
         return 0; // the reason has been shown; main window and splash go
 
-    auto login = std::make_unique<TfrmInput>(main.get(), QDir(programDir).filePath(QStringLiteral("resale_help.html")));
+    auto login =
+        std::make_unique<LoginDialog>(main.get(), QDir(programDir).filePath(QStringLiteral("resale_help.html")));
     splash->hide();
-    if (login->exec() != TfrmInput::kLoggedIn) {
+    if (login->exec() != LoginDialog::kLoggedIn) {
         login.reset();
         main->closeConnection();
         return 0;
@@ -59,7 +60,7 @@ int run(const QString& programDir) {
 
     // The splash goes about a second after the main window is first shown;
     // the login dialog is no longer needed then either.
-    QObject::connect(main.get(), &TfrmResale::firstShown, main.get(), [&splash, &login] {
+    QObject::connect(main.get(), &MainWindow::firstShown, main.get(), [&splash, &login] {
         login.reset();
         QTimer::singleShot(1000, [&splash] { splash.reset(); });
     });

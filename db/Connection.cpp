@@ -1,14 +1,19 @@
 #include "db/Connection.h"
 
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Schema.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+
+namespace {
+Q_LOGGING_CATEGORY(lcConnection, "resale.db")
+} // namespace
 
 QString Connection::normalisedBasePath(const QString& value) {
     if (value.isEmpty() || Database::isUrl(value))
@@ -54,6 +59,7 @@ Connection::Status Connection::open(const QString& programDir) {
         // A missing template only shows when the register first reads the items.
         QString templateError;
         ensureItemTable(m_db, QDir(programDir).filePath(templateFileName()), &templateError);
+        ensureMovesTable(m_db);
     } catch (const DbError& e) {
         m_detail = e.message();
         close();
@@ -93,7 +99,15 @@ schema::Type typeFromDeclared(const QString& declared, bool pk, int* length) {
 bool Connection::ensureItemTable(Database& db, const QString& templatePath, QString* error) {
     const schema::Table& items = schema::items();
     if (db.hasTable(items.name)) {
-        db.ensureIndexes(items);
+        try {
+            db.ensureIndexes(items);
+        } catch (const DbError& e) {
+            // Only the table's owner may add an index; the program works
+            // without it, a little slower on a large table.
+            qCWarning(lcConnection).noquote()
+                << QStringLiteral("Индексите на таблицата %1 не могат да бъдат създадени: %2")
+                       .arg(items.name, e.message());
+        }
         return true;
     }
     if (!QFileInfo::exists(templatePath)) {
@@ -131,5 +145,46 @@ bool Connection::ensureItemTable(Database& db, const QString& templatePath, QStr
     Transaction tx(db);
     db.createTable(table);
     tx.commit();
+    return true;
+}
+
+bool Connection::ensureMovesTable(Database& db) {
+    const schema::Table& moves = schema::moves();
+    QString why;
+    // The catalogue first: a user who does not own the table must never be
+    // asked to create what is already there.
+    if (!db.hasTable(moves.name)) {
+        try {
+            Transaction tx(db);
+            db.createTable(moves);
+            tx.commit();
+        } catch (const DbError& e) {
+            why = e.message();
+        }
+        // Another workstation may have created it at the same moment.
+        if (!db.hasTable(moves.name)) {
+            qCWarning(lcConnection).noquote()
+                << QStringLiteral("Таблицата %1 липсва и не може да бъде създадена (%2). Програмата работи, но "
+                                  "прехвърлянията към други магазини няма да бъдат записвани в нея, докато тя не бъде "
+                                  "създадена при следващо стартиране от потребител на базата с право на това.")
+                       .arg(moves.name, why.simplified());
+            return false;
+        }
+    } else {
+        try {
+            db.ensureIndexes(moves);
+        } catch (const DbError& e) {
+            qCWarning(lcConnection).noquote()
+                << QStringLiteral("Индексите на таблицата %1 не могат да бъдат създадени: %2")
+                       .arg(moves.name, e.message());
+        }
+    }
+    if (!db.mayInsertInto(moves.name)) {
+        qCWarning(lcConnection).noquote()
+            << QStringLiteral("Потребителят на базата няма право да добавя редове в таблицата %1. Програмата работи, "
+                              "но прехвърлянията към други магазини няма да бъдат записвани в нея.")
+                   .arg(moves.name);
+        return false;
+    }
     return true;
 }

@@ -37,6 +37,11 @@ public:
     // an existing item table is never replaced. False with *error set when
     // the template cannot be read.
     static bool ensureItemTable(Database& db, const QString& templatePath, QString* error);
+    // Creates the record of transfers when the database has none. Whether
+    // transfers will be written down: false, and said in the log, when the
+    // table is missing and this user may not create it, or is there and this
+    // user may not add to it; the workstation works on without the record.
+    static bool ensureMovesTable(Database& db);
 
 private:
     Database m_db;

@@ -345,7 +345,34 @@ int Database::update(const QString& tableName, const QVariantMap& values, const 
 }
 
 bool Database::hasTable(const QString& table) {
-    return !columns(table).isEmpty();
+    if (m_engine == Engine::SQLite)
+        return scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+                      {table})
+            .isValid();
+    // Looked up as an unqualified name in a statement is: through the search path.
+    return scalar(
+               QStringLiteral("SELECT 1 FROM pg_catalog.pg_class WHERE oid = to_regclass(?) AND relkind IN ('r', 'p')"),
+               {table})
+        .isValid();
+}
+
+bool Database::hasIndex(const QString& index) {
+    if (m_engine == Engine::SQLite)
+        return scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE"),
+                      {index})
+            .isValid();
+    return scalar(QStringLiteral("SELECT 1 FROM pg_catalog.pg_class WHERE oid = to_regclass(?) AND relkind = 'i'"),
+                  {index})
+        .isValid();
+}
+
+bool Database::mayInsertInto(const QString& table) {
+    if (m_engine == Engine::SQLite)
+        return hasTable(table); // whoever may write the file may write every table
+    return scalar(QStringLiteral("SELECT has_table_privilege(oid, 'INSERT') FROM pg_catalog.pg_class "
+                                 "WHERE oid = to_regclass(?) AND relkind IN ('r', 'p')"),
+                  {table})
+        .toBool();
 }
 
 QStringList Database::columns(const QString& table) {
@@ -381,12 +408,14 @@ QString Database::checkSuiteSchema() {
 
 void Database::createTable(const schema::Table& table) {
     exec(schema::createTableSql(table, m_engine));
-    ensureIndexes(table);
+    for (const schema::Index& index : schema::indexes(table))
+        exec(schema::createIndexSql(table, index));
 }
 
 void Database::ensureIndexes(const schema::Table& table) {
-    for (const QString& s : schema::indexSql(table, m_engine))
-        exec(s);
+    for (const schema::Index& index : schema::indexes(table))
+        if (!hasIndex(index.name))
+            exec(schema::createIndexSql(table, index));
 }
 
 void Database::lockKey(const QString& key) {

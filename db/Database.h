@@ -57,12 +57,21 @@ public:
     static QDate toDate(const QVariant& v);
     static QTime toTime(const QVariant& v);
 
+    // Whether the table (or index) exists, from the engine's catalogue, whatever
+    // rights this connection's user has on it.
     bool hasTable(const QString& table);
+    bool hasIndex(const QString& index);
+    // Whether the table exists and this connection's user may add rows to it.
+    bool mayInsertInto(const QString& table);
     QStringList columns(const QString& table);
     // Empty when every table of the suite and all declared columns exist;
     // otherwise a description of what is missing.
     QString checkSuiteSchema();
+    // Creates the table with its indexes (the caller's transaction, if any).
     void createTable(const schema::Table& table);
+    // Creates those of the table's indexes that the catalogue lacks; an
+    // index that is there is left alone, so that a user who does not own
+    // the table never asks for what only its owner may do.
     void ensureIndexes(const schema::Table& table);
 
     // Serialises writers on one key until the current transaction ends (the

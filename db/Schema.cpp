@@ -33,6 +33,21 @@ Table makeItems() {
             }};
 }
 
+// Named in the item table's manner: the program's name, lower case, and what
+// the rows are. Columns as the suite names such things (IdShop, ClerkID).
+Table makeMoves() {
+    return {QStringLiteral("resale_moves"),
+            {
+                {QStringLiteral("Id"), T::AutoIncrement},
+                {QStringLiteral("IdItem"), T::Integer},   // the appliance: resale.Id
+                {QStringLiteral("FromShop"), T::Integer}, // the shop it left: Shops.ID
+                {QStringLiteral("ToShop"), T::Integer},   // the shop it came to: Shops.ID
+                {QStringLiteral("Date"), T::Date},
+                {QStringLiteral("Time"), T::Time},
+                {QStringLiteral("ClerkID"), T::Integer}, // who moved it: CLERKS.ID
+            }};
+}
+
 Table kindTable(const QString& name) {
     return {name, {{QStringLiteral("type"), T::String, 50}, {QStringLiteral("ID"), T::AutoIncrement}}};
 }
@@ -165,6 +180,11 @@ const Table& items() {
     return t;
 }
 
+const Table& moves() {
+    static const Table t = makeMoves();
+    return t;
+}
+
 const QList<Table>& suiteTables() {
     static const QList<Table> t = makeSuite();
     return t;
@@ -173,6 +193,8 @@ const QList<Table>& suiteTables() {
 const Table* find(const QString& name) {
     if (items().name.compare(name, Qt::CaseInsensitive) == 0)
         return &items();
+    if (moves().name.compare(name, Qt::CaseInsensitive) == 0)
+        return &moves();
     for (const Table& t : suiteTables())
         if (t.name.compare(name, Qt::CaseInsensitive) == 0)
             return &t;
@@ -192,16 +214,18 @@ QString createTableSql(const Table& table, Engine engine) {
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(table.name, cols.join(QStringLiteral(", ")));
 }
 
-QStringList indexSql(const Table& table, Engine) {
+QList<Index> indexes(const Table& table) {
     const QString n = table.name.toLower();
     auto idx = [&](const QString& suffix, const QString& cols) {
-        return QStringLiteral("CREATE INDEX IF NOT EXISTS ix_%1_%2 ON %3 (%4)").arg(n, suffix, table.name, cols);
+        return Index{QStringLiteral("ix_%1_%2").arg(n, suffix), cols};
     };
     if (n == QLatin1String("resale"))
         return {idx(QStringLiteral("shop_dogno"), QStringLiteral("IdShop, DogNo")),
                 idx(QStringLiteral("saled"), QStringLiteral("Saled, Datesale")),
                 idx(QStringLiteral("payed"), QStringLiteral("Payed, Datepay")),
                 idx(QStringLiteral("dateget"), QStringLiteral("DateGet"))};
+    if (n == QLatin1String("resale_moves"))
+        return {idx(QStringLiteral("item"), QStringLiteral("IdItem"))};
     if (n == QLatin1String("oborot"))
         return {idx(QStringLiteral("day"), QStringLiteral("Date, idShop"))};
     if (n == QLatin1String("pech"))
@@ -213,6 +237,10 @@ QStringList indexSql(const Table& table, Engine) {
     if (n == QLatin1String("clerks"))
         return {idx(QStringLiteral("nick"), QStringLiteral("Nick"))};
     return {};
+}
+
+QString createIndexSql(const Table& table, const Index& index) {
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)").arg(index.name, table.name, index.columns);
 }
 
 } // namespace schema

@@ -27,6 +27,10 @@ struct Table {
 
 // The item table of this program.
 const Table& items();
+// The program's own record of transfers: one row per appliance moved from one
+// shop to another, written in the transfer's transaction. The suite knows
+// nothing of it.
+const Table& moves();
 // The suite's tables: Shops, KASA, CLERKS, MyInfo, Pech, oborot, TypePrihod,
 // Prihod, TypeExpense, Expenses.
 const QList<Table>& suiteTables();
@@ -36,7 +40,13 @@ const Table* find(const QString& name);
 // A column name as it is written in SQL ("1" to "8" are quoted).
 QString sqlName(const QString& column);
 QString createTableSql(const Table& table, Engine engine);
+
 // Indexes that keep every lookup of the program independent of table size.
-QStringList indexSql(const Table& table, Engine engine);
+struct Index {
+    QString name; // unique in the database, in lower case
+    QString columns;
+};
+QList<Index> indexes(const Table& table);
+QString createIndexSql(const Table& table, const Index& index);
 
 } // namespace schema

@@ -1,6 +1,6 @@
 #include "documents/ConsignmentContract.h"
 
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 #include "documents/AmountInWords.h"
 
 #include <QTextBlockFormat>

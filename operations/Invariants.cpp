@@ -1,8 +1,9 @@
 #include "operations/Invariants.h"
 
-#include "app/core/Formats.h"
-#include "app/core/Money.h"
+#include "core/Formats.h"
+#include "core/Money.h"
 #include "db/Database.h"
+#include "db/Schema.h"
 #include "operations/Operations.h"
 
 #include <QHash>
@@ -22,7 +23,7 @@ struct ItemRow {
     int dogNo = 0;
     QString art;
     bool payed = false, saled = false;
-    QDate datePay, dateSale;
+    QDate dateGet, datePay, dateSale;
     Cents salePrice = 0, dlvPrice = 0;
     int shop = 0;
 };
@@ -37,6 +38,12 @@ struct Entry {
     int dogNo = 0;
 };
 
+// One transfer as the program wrote it down.
+struct Move {
+    int from = 0, to = 0;
+    QDate date;
+};
+
 struct Cash {
     QDate date;
     int shop = 0;
@@ -47,11 +54,12 @@ using DayKey = QPair<int, QDate>; // shop, day
 
 class Checker {
 public:
-    Checker(Database& db, const Options& o) : m_db(db), m_options(o) {}
+    explicit Checker(Database& db) : m_db(db) {}
 
     QStringList run() {
         load();
         checkContractNumbers();
+        checkMoves();
         checkCashAgainstEntries(m_saleCash, m_sales, QStringLiteral("продажба"), true);
         checkCashAgainstEntries(m_annulCash, m_annuls, QStringLiteral("анулиране на продажба"), true);
         checkCashAgainstEntries(m_payoutCash, m_payouts, QStringLiteral("изплащане"), false);
@@ -92,7 +100,7 @@ private:
             m_shops.insert(s.value(0).toInt(), s.value(1).toString());
 
         QSqlQuery q = m_db.exec(QStringLiteral("SELECT Id, DogNo, Art, Payed, Saled, Datepay, Datesale, SalePrice, "
-                                               "DlvPrice, IdShop FROM resale ORDER BY Id"));
+                                               "DlvPrice, IdShop, DateGet FROM resale ORDER BY Id"));
         while (q.next()) {
             ItemRow it;
             it.id = q.value(0).toLongLong();
@@ -105,7 +113,18 @@ private:
             it.salePrice = money::fromLeva(q.value(7).toDouble());
             it.dlvPrice = money::fromLeva(q.value(8).toDouble());
             it.shop = q.value(9).toInt();
+            it.dateGet = Database::toDate(q.value(10));
             m_items.append(it);
+        }
+
+        // In the order they were made: the moves of one appliance are made
+        // one after the other under its lock.
+        if (m_db.hasTable(schema::moves().name)) {
+            QSqlQuery m = m_db.exec(
+                QStringLiteral("SELECT IdItem, FromShop, ToShop, Date FROM %1 ORDER BY Id").arg(schema::moves().name));
+            while (m.next())
+                m_moves[m.value(0).toLongLong()].append(
+                    {m.value(1).toInt(), m.value(2).toInt(), Database::toDate(m.value(3))});
         }
 
         static const QRegularExpression contract(QStringLiteral("^По договор №(\\d+) - "));
@@ -160,23 +179,54 @@ private:
         }
     }
 
+    // Whether the appliance came into the shop it is in by a transfer that
+    // was written down.
+    bool cameByTransfer(const ItemRow& it) const {
+        const auto moves = m_moves.constFind(it.id);
+        if (moves == m_moves.cend())
+            return false;
+        return std::any_of(moves->cbegin(), moves->cend(), [&](const Move& m) { return m.to == it.shop; });
+    }
+
     void checkContractNumbers() {
-        QMap<QPair<int, int>, QList<qint64>> byNumber;
+        QMap<QPair<int, int>, QList<const ItemRow*>> byNumber;
         for (const ItemRow& it : m_items)
-            byNumber[{it.shop, it.dogNo}].append(it.id);
+            byNumber[{it.shop, it.dogNo}].append(&it);
         for (auto it = byNumber.cbegin(); it != byNumber.cend(); ++it) {
             if (it.value().size() < 2)
                 continue;
             int transferred = 0;
             QStringList list;
-            for (qint64 id : it.value()) {
-                transferred += m_options.transferred.contains(id) ? 1 : 0;
-                list << QStringLiteral("№%1").arg(id);
+            for (const ItemRow* item : it.value()) {
+                transferred += cameByTransfer(*item) ? 1 : 0;
+                list << QStringLiteral("№%1 (приет на %2)").arg(item->id).arg(formats::date(item->dateGet));
             }
             if (transferred < it.value().size() - 1)
                 breach(QStringLiteral("В магазин %1 уредите %2 са приети с един и същ договор %3")
                            .arg(shopName(it.key().first), list.join(QStringLiteral(", ")))
                            .arg(it.key().second));
+        }
+    }
+
+    // The written-down moves of each appliance that is still there form one
+    // road that ends in its shop; a break means it was moved without a record.
+    void checkMoves() {
+        for (const ItemRow& it : m_items) {
+            const auto moves = m_moves.constFind(it.id);
+            if (moves == m_moves.cend())
+                continue;
+            for (qsizetype i = 1; i < moves->size(); ++i) {
+                const Move &before = moves->at(i - 1), &m = moves->at(i);
+                if (m.from != before.to)
+                    breach(QStringLiteral("%1: прехвърлен е от магазин %2 на %3, а предишното записано прехвърляне "
+                                          "го е оставило в магазин %4; между двете е преместен без запис")
+                               .arg(itemText(it), shopName(m.from), formats::date(m.date), shopName(before.to)));
+            }
+            const Move& last = moves->last();
+            if (last.to != it.shop)
+                breach(QStringLiteral("%1: последното записано прехвърляне (на %2) го е оставило в магазин %3; "
+                                      "оттам е преместен без запис")
+                           .arg(itemText(it), formats::date(last.date), shopName(last.to)));
         }
     }
 
@@ -354,10 +404,10 @@ private:
     }
 
     Database& m_db;
-    const Options& m_options;
     QStringList m_breaches;
     QHash<int, QString> m_shops;
     QList<ItemRow> m_items;
+    QHash<qint64, QList<Move>> m_moves;
     QList<Entry> m_sales, m_payouts, m_annuls;
     QHash<QString, QList<Entry>> m_payoutsByNote;
     QList<Cash> m_saleCash, m_payoutCash, m_annulCash;
@@ -366,8 +416,8 @@ private:
 
 } // namespace
 
-QStringList check(Database& db, const Options& options) {
-    return Checker(db, options).run();
+QStringList check(Database& db) {
+    return Checker(db).run();
 }
 
 } // namespace invariants

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSet>
 #include <QStringList>
 
 class Database;
@@ -19,19 +18,21 @@ class Database;
 //   annulments of those sales, and the profit equals what the sales and
 //   payouts booked for the appliances that became both sold and paid that
 //   day, less the annulments (taken back on the sale day);
-// - no two appliances in one shop share a contract number, unless one of them
-//   came in by a transfer;
+// - no two appliances in one shop share a contract number, unless all but
+//   one of them came into that shop by a transfer that the program wrote
+//   down (resale_moves);
+// - an appliance whose transfers are written down stands where the last of
+//   them took it, and each of them set out from where the one before ended;
 // - no ledger row stands without its appliance's operation, and no daily row
 //   is doubled.
+//
+// Everything comes from the database itself: transfers from the program's
+// record of them, which the transfer writes in its own transaction. A
+// transfer made before that record existed (or by a workstation whose user
+// may not write it) is unknown to the check.
 namespace invariants {
 
-struct Options {
-    // Items known to have come into their shop by a transfer: a shared
-    // contract number is no fault for them.
-    QSet<qint64> transferred;
-};
-
 // Throws DbError when the database cannot be read.
-QStringList check(Database& db, const Options& options = {});
+QStringList check(Database& db);
 
 } // namespace invariants

@@ -1,10 +1,12 @@
 #include "operations/Operations.h"
 
 #include "db/Database.h"
+#include "db/Schema.h"
 #include "operations/Clock.h"
 #include "operations/Item.h"
 #include "operations/Postings.h"
 
+#include <QLoggingCategory>
 #include <QSqlQuery>
 
 namespace ops {
@@ -16,6 +18,8 @@ QString contractNote(int dogNo, const QString& art) { return QStringLiteral("П�
 QString annulExpenseNote(int dogNo) { return QStringLiteral("Анулиране на прод. 2-ра употреба - дог. №%1").arg(dogNo); }
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcOperations, "resale.operations")
 
 const QString kGone = QStringLiteral("Уредът вече не е в базата данни (върнат или изтрит от друго работно място).");
 const QString kSold = QStringLiteral("Уредът вече е продаден (вероятно от друго работно място).");
@@ -188,7 +192,10 @@ Result changePrices(Context ctx, qint64 id, Cents dlvPrice, Cents salePrice) {
 
 Result transfer(Context ctx, qint64 id, int shop) {
     Database& db = ctx.db;
-    return transactional(db, [&]() -> Result {
+    int from = 0;
+    bool traced = true;
+    QDateTime when;
+    const Result result = transactional(db, [&]() -> Result {
         const auto item = lockedItem(db, id);
         if (!item)
             return refused(kGone);
@@ -196,10 +203,33 @@ Result transfer(Context ctx, qint64 id, int shop) {
             return refused(kSold);
         if (shop <= 0)
             return refused(QStringLiteral("Не е избран магазин."));
-        if (item->idShop != shop)
-            db.update(QStringLiteral("resale"), {{QStringLiteral("IdShop"), shop}}, QStringLiteral("Id = ?"), {id});
+        from = item->idShop;
+        if (from == shop)
+            return {Status::Done, QString(), id};
+        db.update(QStringLiteral("resale"), {{QStringLiteral("IdShop"), shop}}, QStringLiteral("Id = ?"), {id});
+        // The record of the move goes with the move: the books check reads
+        // from it which appliances came into their shop by a transfer.
+        traced = db.mayInsertInto(schema::moves().name);
+        when = Clock::now();
+        if (traced)
+            db.insert(schema::moves().name, {{QStringLiteral("IdItem"), id},
+                                             {QStringLiteral("FromShop"), from},
+                                             {QStringLiteral("ToShop"), shop},
+                                             {QStringLiteral("Date"), when.date()},
+                                             {QStringLiteral("Time"), when.time()},
+                                             {QStringLiteral("ClerkID"), ctx.clerk}});
         return {Status::Done, QString(), id};
     });
+    if (result.ok() && !traced)
+        qCWarning(lcOperations).noquote()
+            << QStringLiteral("Уред №%1 е прехвърлен от магазин %2 в магазин %3 от служител %4 на %5 без запис в "
+                              "таблицата %6 (липсва или потребителят на базата няма право да пише в нея).")
+                   .arg(id)
+                   .arg(from)
+                   .arg(shop)
+                   .arg(ctx.clerk)
+                   .arg(when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), schema::moves().name);
+    return result;
 }
 
 Result annul(Context ctx, qint64 id) {

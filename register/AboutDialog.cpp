@@ -1,6 +1,6 @@
 #include "register/AboutDialog.h"
 
-#include "register/TfrmResale.h"
+#include "register/MainWindow.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -34,7 +34,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), m_text(new QLabel(t
 void AboutDialog::setDatabase(const QString& database) {
     m_text->setText(QStringLiteral("Продажби ВТОРА УПОТРЕБА\nверсия %1\n\nПриемане на уреди на консигнация, продажба, "
                                    "изплащане и регистър.\n\nБаза данни: %2\nQt %3")
-                        .arg(TfrmResale::versionText(), database.isEmpty() ? QStringLiteral("—") : database,
+                        .arg(MainWindow::versionText(), database.isEmpty() ? QStringLiteral("—") : database,
                              QString::fromLatin1(qVersion())));
 }
 

@@ -7,27 +7,27 @@
 #include <QPointer>
 
 class AboutDialog;
+class FindWindow;
 class GridTableModel;
 class GroupingGrid;
 class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
-class TfrmFind;
 
 // The main window's register: the query's rows, the grid over them, the
 // detail panels and the register's own windows.
 struct RegisterParts {
-    GridTableModel* table = nullptr; // qResale's rows
+    GridTableModel* table = nullptr; // the rows the register's query read
     GroupingGrid* grid = nullptr;    // grid
     QWidget* details = nullptr;      // the three detail panels
     QHash<QString, QWidget*> fields; // detail fields by item column (QLineEdit or QPlainTextEdit)
 
-    RegisterStatement statement;     // what qResale runs now
-    QVariantList findParams;         // the values bound to the text in qStr
+    RegisterStatement statement;     // the statement the register shows
+    QVariantList findParams;         // the values bound to the find statement
     bool searchMode = false;         // showing a find result until the next refresh
-    qint64 currentId = -1;           // dtResale's position: the current item
+    qint64 currentId = -1;           // the current item
 
-    TfrmFind* find = nullptr;
+    FindWindow* find = nullptr;
     AboutDialog* about = nullptr;
 
     static QString summaryGroupName() { return QStringLiteral("gridSummaryGroup2"); }

@@ -1,6 +1,6 @@
 #include "register/RegisterView.h"
 
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 
 QStringList RegisterView::texts() {
     return {QStringLiteral("Само наличните уреди в магазина"),

@@ -1,6 +1,6 @@
 #include "tools/SuiteDatabase.h"
 
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "tools/PrivateFiles.h"
@@ -15,6 +15,7 @@ void createTables(Database& db) {
     for (const schema::Table& t : schema::suiteTables())
         db.createTable(t);
     db.createTable(schema::items());
+    db.createTable(schema::moves());
     tx.commit();
 }
 

@@ -1,7 +1,7 @@
 // kalvina-suite: creates a suite database for "Уреди втора употреба" where
 // the suite's main program is not installed, and points the settings at it.
 // Without arguments it opens the window "Настройка на веригата".
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Database.h"
 #include "tools/DemoItems.h"
 #include "tools/SuiteDatabase.h"

@@ -1,6 +1,6 @@
 #include "widgets/GridPrinter.h"
 
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 #include "widgets/GridHeaderView.h"
 #include "widgets/GroupingGrid.h"
 #include "widgets/PrintService.h"

@@ -1,7 +1,7 @@
 #include "widgets/GroupingModel.h"
 
-#include "app/core/Formats.h"
-#include "app/core/Money.h"
+#include "core/Formats.h"
+#include "core/Money.h"
 #include "widgets/GridTableModel.h"
 
 #include <QDate>

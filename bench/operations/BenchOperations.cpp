@@ -1,6 +1,7 @@
 // Time of each operation from OK to committed, on SQLite, with a small item
 // table (1,000 appliances) and a large one (1,000,000 appliances and 100,000
-// rows in each ledger table). Prints the medians and the large/small ratio.
+// rows in each ledger table and in the record of transfers). Prints the
+// medians and the large/small ratio.
 //   bench_operations [large item count]
 #include "db/Database.h"
 #include "operations/Operations.h"
@@ -38,6 +39,9 @@ void bulkFill(Database& db, int items, int ledgerRows) {
                 {day, 1 + i % 4, 1, 1, 10.0, QStringLiteral("x")});
         db.exec(QStringLiteral("INSERT INTO oborot (Date, idShop, \"1\") VALUES (?,?,?)"), {day, 1 + i % 4, 10.0});
         db.exec(QStringLiteral("INSERT INTO Pech (Date, ValID, ShopID, Pech) VALUES (?,?,?,?)"), {day, 1, 1 + i % 4, 5.0});
+        db.exec(QStringLiteral("INSERT INTO resale_moves (IdItem, FromShop, ToShop, Date, Time, ClerkID) "
+                               "VALUES (?,?,?,?,?,?)"),
+                {1 + i % qMax(items, 1), 1 + i % 4, 1 + (i + 1) % 4, day, QStringLiteral("10:00:00"), 1});
     }
     tx.commit();
     db.exec(QStringLiteral("ANALYZE"));
@@ -58,7 +62,8 @@ std::map<QString, double> measure(int items, int ledgerRows) {
     QElapsedTimer fill;
     fill.start();
     bulkFill(db, items, ledgerRows);
-    std::printf("  filled %d appliances and %d rows per ledger in %.1f s\n", items, ledgerRows, fill.elapsed() / 1000.0);
+    std::printf("  filled %d appliances and %d rows per ledger and of transfers in %.1f s\n", items, ledgerRows,
+                fill.elapsed() / 1000.0);
     const ops::Context ctx{db, 1};
     const int runs = 41;
     std::map<QString, std::vector<double>> t;

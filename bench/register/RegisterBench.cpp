@@ -9,10 +9,10 @@
 #include "db/Database.h"
 #include "register/CaseFolding.h"
 #include "register/FindStatement.h"
-#include "register/RegisterParts.h"
+#include "register/FindWindow.h"
+#include "register/MainWindow.h"
 #include "register/RegisterView.h"
-#include "register/TfrmFind.h"
-#include "register/TfrmResale.h"
+#include "tests/support/Controls.h"
 #include "tools/SuiteDatabase.h"
 #include "widgets/GridTableModel.h"
 #include "widgets/GroupingGrid.h"
@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
                 qFatal("building the item table failed");
         }
         suite::writeSettings(dir);
-        TfrmResale w(QCoreApplication::applicationDirPath());
+        MainWindow w(QCoreApplication::applicationDirPath());
         if (!w.isReady())
             qFatal("the main window could not open %s", qPrintable(dir));
         w.setLoggedIn(1, QStringLiteral("Администратор"), 0);
@@ -202,14 +202,16 @@ int main(int argc, char** argv) {
         w.show();
         QApplication::processEvents();
 
+        auto* grid = ui::control<GroupingGrid>(&w, "grid");
+        auto* table = qobject_cast<GridTableModel*>(grid->model()->sourceModel());
         auto refresh = [&](int view, const QDate& from, const QDate& to) {
-            w.cmbFilter->setCurrentIndex(view);
-            w.ToDate->setDate(to);
-            w.FromDate->setDate(from);
+            ui::combo(&w, "cmbFilter")->setCurrentIndex(view);
+            ui::control<QDateEdit>(&w, "ToDate")->setDate(to);
+            ui::control<QDateEdit>(&w, "FromDate")->setDate(from);
             QElapsedTimer t;
             t.start();
-            w.btnRefreshClick();
-            w.reg->grid->grab(); // laid out and painted once
+            w.refreshRegister();
+            grid->grab(); // laid out and painted once
             return t.nsecsElapsed() / 1e6;
         };
         auto report = [&](const char* what, int rows, double ours, double raw) {
@@ -223,30 +225,31 @@ int main(int argc, char** argv) {
             int rows = 0;
             const RegisterStatement s = RegisterView::statement(view, from, to, Engine::SQLite);
             const double raw = bestOf(7, [&] { return rawFetch(file, s, false, &rows); });
-            if (rows != w.reg->table->rowCount())
-                qFatal("row counts differ: %d against %d", rows, int(w.reg->table->rowCount()));
+            if (rows != table->rowCount())
+                qFatal("row counts differ: %d against %d", rows, int(table->rowCount()));
             report(view == 0 ? "refresh view 0" : "refresh view 1, one month", rows, ours, raw);
         }
         // Find: "contains", Cyrillic in another letter case, over every appliance.
-        w.mnFind->trigger();
-        TfrmFind* f = w.reg->find;
-        f->cmbField->setCurrentIndex(0);
-        f->cmbWay->setCurrentIndex(FindStatement::Contains);
-        f->eString->setText(QStringLiteral("ютия ROWENTA #1"));
+        ui::action(&w, "mnFind")->trigger();
+        FindWindow* f = ui::control<FindWindow>(&w, "TfrmFind");
+        ui::combo(f, "cmbField")->setCurrentIndex(0);
+        ui::combo(f, "cmbWay")->setCurrentIndex(FindStatement::Contains);
+        ui::edit(f, "eString")->setText(QStringLiteral("ютия ROWENTA #1"));
         const double ours = bestOf(7, [&] {
             QElapsedTimer t;
             t.start();
-            f->btnFindClick();
-            w.reg->grid->grab();
+            f->search();
+            grid->grab();
             return t.nsecsElapsed() / 1e6;
         });
         int rows = 0;
-        const RegisterStatement s = FindStatement::build(0, FindStatement::Contains, f->eString->text(), {});
+        const RegisterStatement s =
+            FindStatement::build(0, FindStatement::Contains, ui::edit(f, "eString")->text(), {});
         const double raw = bestOf(7, [&] { return rawFetch(file, s, true, &rows); });
-        if (rows != w.reg->table->rowCount())
-            qFatal("find row counts differ: %d against %d", rows, int(w.reg->table->rowCount()));
+        if (rows != table->rowCount())
+            qFatal("find row counts differ: %d against %d", rows, int(table->rowCount()));
         report("find contains, all items", rows, ours, raw);
-        w.mnFind->trigger();
+        ui::action(&w, "mnFind")->trigger();
         w.closeConnection();
         w.hide();
     }

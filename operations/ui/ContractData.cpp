@@ -1,6 +1,6 @@
 #include "operations/ui/ContractData.h"
 
-#include "app/core/Money.h"
+#include "core/Money.h"
 #include "db/Database.h"
 #include "operations/Item.h"
 

@@ -1,6 +1,6 @@
 #include "operations/ui/MoneyEdit.h"
 
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 #include "operations/ui/MoneyValidator.h"
 
 #include <QFocusEvent>

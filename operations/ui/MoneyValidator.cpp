@@ -1,6 +1,6 @@
 #include "operations/ui/MoneyValidator.h"
 
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 
 #include <QRegularExpression>
 

@@ -1,10 +1,11 @@
 // The program's start-up paths end to end (offscreen): each ends with exit
 // code 0, the right message, and no connection marker left behind.
+#include "app/LoginDialog.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
-#include "app/TfrmInput.h"
-#include "app/core/SuiteSettings.h"
-#include "register/TfrmResale.h"
+#include "core/SuiteSettings.h"
+#include "register/MainWindow.h"
+#include "tests/support/Controls.h"
 #include "tests/support/TestEnv.h"
 #include "tools/SuiteDatabase.h"
 #include "widgets/DesktopService.h"
@@ -22,11 +23,11 @@
 
 namespace {
 // Runs action on the login dialog as soon as it is up.
-void onLogin(const std::function<void(TfrmInput*)>& action) {
+void onLogin(const std::function<void(LoginDialog*)>& action) {
     auto* timer = new QTimer;
     timer->setInterval(20);
     QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (auto* dlg = qobject_cast<TfrmInput*>(QApplication::activeModalWidget())) {
+        if (auto* dlg = qobject_cast<LoginDialog*>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
             action(dlg);
@@ -34,10 +35,10 @@ void onLogin(const std::function<void(TfrmInput*)>& action) {
     });
     timer->start();
 }
-void typeAndEnter(TfrmInput* dlg, const QString& user, const QString& password) {
-    dlg->Edit1->setText(user);
-    dlg->Edit2->setText(password);
-    dlg->btnOk->click();
+void typeAndEnter(LoginDialog* dlg, const QString& user, const QString& password) {
+    ui::edit(dlg, "Edit1")->setText(user);
+    ui::edit(dlg, "Edit2")->setText(password);
+    ui::button(dlg, "btnOk")->click();
 }
 QStringList markers(const QString& dir) { return QDir(dir).entryList({QStringLiteral("prefs_con.*")}, QDir::Files); }
 } // namespace
@@ -109,9 +110,9 @@ private slots:
 
     void loginCancelled() {
         suiteDb();
-        onLogin([this](TfrmInput* dlg) {
+        onLogin([this](LoginDialog* dlg) {
             QCOMPARE(markers(m_dir->path()).size(), 1); // connected while the login waits
-            dlg->btnCancel->click();
+            ui::button(dlg, "btnCancel")->click();
         });
         QCOMPARE(startup::run(programDir()), 0);
         QVERIFY(MessageService::shown().isEmpty());
@@ -120,16 +121,16 @@ private slots:
 
     void loginRefused() {
         suiteDb();
-        onLogin([](TfrmInput* dlg) {
+        onLogin([](LoginDialog* dlg) {
             // An empty password shows nothing and puts the focus on the name.
             typeAndEnter(dlg, QStringLiteral("desi"), QString());
             QVERIFY(MessageService::shown().isEmpty());
-            QCOMPARE(dlg->Edit1->selectedText(), QStringLiteral("desi"));
+            QCOMPARE(ui::edit(dlg, "Edit1")->selectedText(), QStringLiteral("desi"));
             // A wrong password may be tried again.
             typeAndEnter(dlg, QStringLiteral("desi"), QStringLiteral("nope"));
             QCOMPARE(MessageService::lastText(), QStringLiteral("Грешно име и/или парола!"));
             QVERIFY(dlg->isVisible());
-            QVERIFY(dlg->Edit2->text().isEmpty());
+            QVERIFY(ui::edit(dlg, "Edit2")->text().isEmpty());
             typeAndEnter(dlg, QStringLiteral("desi"), QStringLiteral("6666"));
         });
         QCOMPARE(startup::run(programDir()), 0);
@@ -145,9 +146,9 @@ private slots:
         QString title, status;
         int clerk = 0;
         QString filter;
-        onLogin([&](TfrmInput* dlg) {
+        onLogin([&](LoginDialog* dlg) {
             QCOMPARE(dlg->windowTitle(), QStringLiteral("Въведете име и парола"));
-            QCOMPARE(dlg->Edit1->text(), QStringLiteral("Administrator")); // the default user
+            QCOMPARE(ui::edit(dlg, "Edit1")->text(), QStringLiteral("Administrator")); // the default user
             // F1 opens the help at its topic.
             QTest::keyClick(dlg, Qt::Key_F1);
             QCOMPARE(DesktopService::opened().last().fragment(), QStringLiteral("Password"));
@@ -156,11 +157,11 @@ private slots:
             closer->setInterval(20);
             QObject::connect(closer, &QTimer::timeout, [&, closer] {
                 for (QWidget* w : QApplication::topLevelWidgets())
-                    if (auto* main = qobject_cast<TfrmResale*>(w); main && main->isVisible()) {
+                    if (auto* main = qobject_cast<MainWindow*>(w); main && main->isVisible()) {
                         closer->stop();
                         closer->deleteLater();
                         title = main->windowTitle();
-                        status = main->stBarText->text();
+                        status = ui::label(main, "stBarText")->text();
                         clerk = main->userId();
                         filter = main->shopFilterText();
                         // "No" keeps the program running; "Yes" ends it.

@@ -1,19 +1,21 @@
 // Finding and opening the shop database from the suite's settings, and the
 // workstation's connection markers across real processes.
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Connection.h"
+#include "operations/Operations.h"
 #include "tests/support/TestEnv.h"
 #include "tools/SuiteDatabase.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QTest>
 #include <QUrl>
-#include <unistd.h>
 #include <cstdio>
 #include <iostream>
+#include <unistd.h>
 
 namespace {
 QStringList markers(const QString& dir) {
@@ -24,6 +26,41 @@ QStringList markers(const QString& dir) {
 void touch(const QString& path) {
     QFile f(path);
     f.open(QIODevice::WriteOnly);
+}
+
+// The warnings the program writes to its log while the object lives.
+class LogCapture {
+public:
+    LogCapture() {
+        s_lines = &m_lines;
+        s_previous = qInstallMessageHandler(handler);
+    }
+    ~LogCapture() {
+        qInstallMessageHandler(s_previous);
+        s_lines = nullptr;
+    }
+    QStringList take() { return std::exchange(m_lines, {}); }
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (type == QtWarningMsg && context.category && qstrncmp(context.category, "resale.", 7) == 0 && s_lines)
+            s_lines->append(message);
+        else if (s_previous)
+            s_previous(type, context, message);
+    }
+    static inline QStringList* s_lines = nullptr;
+    static inline QtMessageHandler s_previous = nullptr;
+    QStringList m_lines;
+};
+
+qint64 intakeOne(Database& db) {
+    ops::IntakeInput in;
+    in.shop = 1;
+    in.dogNo = ops::proposeContractNumber(db, 1);
+    in.art = QStringLiteral("Пералня");
+    in.dlvPrice = 10000;
+    const ops::Result r = ops::intake({db, 1}, in);
+    return r.ok() ? r.id : -1;
 }
 } // namespace
 
@@ -103,6 +140,141 @@ private slots:
         Connection c;
         QCOMPARE(c.open(dir), Connection::Status::Ready);
         QCOMPARE(markers(dir), QStringList{QStringLiteral("prefs_con.1")});
+    }
+
+    // The record of transfers is made when missing. While the database is
+    // busy at start the workstation opens all the same, says so in its log,
+    // and moves appliances without the record; the next start makes it.
+    void movesTableWhileTheDatabaseIsBusy() {
+        const QString dir = newSuite();
+        {
+            Database db;
+            QVERIFY(db.open(dir, nullptr));
+            db.exec(QStringLiteral("DROP TABLE resale_moves")); // a database from before the record
+        }
+        Database::setBusyTimeout(200);
+        Database other;
+        QVERIFY(other.open(dir, nullptr));
+        other.begin(); // another workstation's long write
+        other.insert(QStringLiteral("KASA"), {{QStringLiteral("Note"), QStringLiteral("другото място")}});
+        LogCapture log;
+        Connection c;
+        QCOMPARE(c.open(dir), Connection::Status::Ready);
+        Database::setBusyTimeout(5000);
+        QStringList said = log.take();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().contains(QStringLiteral("Таблицата resale_moves липсва и не може да бъде създадена")),
+                 qPrintable(said.first()));
+        other.rollback();
+        QVERIFY(!c.db().hasTable(QStringLiteral("resale_moves")));
+        const qint64 id = intakeOne(c.db());
+        QVERIFY(id > 0);
+        QVERIFY(ops::transfer({c.db(), 4}, id, 2).ok());
+        QCOMPARE(c.db().scalar(QStringLiteral("SELECT IdShop FROM resale WHERE Id = ?"), {id}).toInt(), 2);
+        said = log.take();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().contains(
+                     QStringLiteral("Уред №%1 е прехвърлен от магазин 1 в магазин 2 от служител 4").arg(id)),
+                 qPrintable(said.first()));
+        c.close();
+        QCOMPARE(c.open(dir), Connection::Status::Ready);
+        QCOMPARE(log.take(), QStringList());
+        QVERIFY(c.db().hasTable(QStringLiteral("resale_moves")));
+        QVERIFY(c.db().hasIndex(QStringLiteral("ix_resale_moves_item")));
+        QVERIFY(ops::transfer({c.db(), 4}, id, 1).ok());
+        QCOMPARE(c.db().scalar(QStringLiteral("SELECT count(*) FROM resale_moves")).toInt(), 1);
+        QCOMPARE(log.take(), QStringList());
+    }
+
+    // A PostgreSQL user with rights to read and write the existing tables
+    // only: the program opens without asking for anything only an owner may
+    // do, works without the record and says so; the owner's next start makes
+    // the table, and once the user may write to it the record is kept.
+    void movesTableForAUserWhoMayNotCreateIt() {
+        QString why;
+        const QString url = testenv::freshPgDatabase(&why);
+        if (url.isEmpty()) {
+            if (testenv::pgRequired())
+                QFAIL(qPrintable(why));
+            QSKIP(qPrintable(why));
+        }
+        const QString role = QStringLiteral("clerk_%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
+        qint64 id = -1;
+        Database owner;
+        QString error;
+        QVERIFY2(suite::createDatabase(owner, url, &error), qPrintable(error));
+        owner.exec(QStringLiteral("DROP TABLE resale_moves")); // a database from before the record
+        id = intakeOne(owner);
+        QVERIFY(id > 0);
+        for (const QString& sql :
+             {QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'clerk'"),
+              QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC"),
+              QStringLiteral("GRANT USAGE ON SCHEMA public TO %1"),
+              QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %1"),
+              QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %1")})
+            owner.exec(sql.contains(QLatin1String("%1")) ? sql.arg(role) : sql);
+        QUrl clerkUrl(url);
+        clerkUrl.setUserName(role);
+        clerkUrl.setPassword(QStringLiteral("clerk"));
+        auto moves = [&] { return owner.scalar(QStringLiteral("SELECT count(*) FROM resale_moves")).toInt(); };
+        auto shopOf = [&] {
+            return owner.scalar(QStringLiteral("SELECT IdShop FROM resale WHERE Id = ?"), {id}).toInt();
+        };
+
+        LogCapture log;
+        suite::writeSettings(clerkUrl.toString());
+        {
+            Connection c;
+            QCOMPARE(c.open(QString()), Connection::Status::Ready);
+            const QStringList said = log.take();
+            QCOMPARE(said.size(), 1); // nothing about the item table's indexes: they are there
+            QVERIFY2(said.first().contains(QStringLiteral("Таблицата resale_moves липсва и не може да бъде създадена")),
+                     qPrintable(said.first()));
+            QVERIFY(ops::transfer({c.db(), 3}, id, 2).ok());
+            QCOMPARE(shopOf(), 2);
+            QCOMPARE(log.take().filter(QStringLiteral("без запис")).size(), 1);
+        }
+        QVERIFY(!owner.hasTable(QStringLiteral("resale_moves")));
+
+        suite::writeSettings(url);
+        {
+            Connection c;
+            QCOMPARE(c.open(QString()), Connection::Status::Ready);
+            QCOMPARE(log.take(), QStringList());
+        }
+        QVERIFY(owner.hasTable(QStringLiteral("resale_moves")));
+
+        // Made after the user's rights were given: there, but not the user's to write.
+        suite::writeSettings(clerkUrl.toString());
+        {
+            Connection c;
+            QCOMPARE(c.open(QString()), Connection::Status::Ready);
+            const QStringList said = log.take();
+            QCOMPARE(said.size(), 1); // no index asked for, no table created
+            QVERIFY2(said.first().contains(QStringLiteral("няма право да добавя редове в таблицата resale_moves")),
+                     qPrintable(said.first()));
+            QVERIFY(ops::transfer({c.db(), 3}, id, 1).ok());
+            QCOMPARE(shopOf(), 1);
+            QCOMPARE(moves(), 0);
+            QCOMPARE(log.take().filter(QStringLiteral("без запис")).size(), 1);
+        }
+
+        owner.exec(QStringLiteral("GRANT SELECT, INSERT ON resale_moves TO %1").arg(role));
+        {
+            Connection c;
+            QCOMPARE(c.open(QString()), Connection::Status::Ready);
+            QVERIFY(ops::transfer({c.db(), 3}, id, 3).ok());
+            QCOMPARE(log.take(), QStringList());
+        }
+        QCOMPARE(moves(), 1);
+        QCOMPARE(owner
+                     .scalar(QStringLiteral("SELECT ClerkID FROM resale_moves WHERE IdItem = ? AND FromShop = 1 AND "
+                                            "ToShop = 3"),
+                             {id})
+                     .toInt(),
+                 3);
+        owner.exec(QStringLiteral("DROP OWNED BY %1").arg(role));
+        owner.exec(QStringLiteral("DROP ROLE %1").arg(role));
     }
 
     void badSettings_data() {

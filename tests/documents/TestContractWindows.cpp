@@ -1,9 +1,10 @@
+#include "documents/ui/ConsignmentContractWindow.h"
 #include "documents/ui/ContractPrinting.h"
-#include "documents/ui/TJustifyRichEdit.h"
-#include "documents/ui/TfrmDogKons.h"
-#include "documents/ui/TfrmRTF.h"
+#include "documents/ui/JustifiedTextEdit.h"
+#include "documents/ui/SaleContractWindow.h"
 #include "tests/documents/SampleConsignment.h"
 #include "tests/documents/SampleSaleValues.h"
+#include "tests/support/Controls.h"
 #include "tests/support/TestEnv.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
@@ -72,7 +73,7 @@ private slots:
     void initTestCase();
     void init();
 
-    void dogKonsControls();
+    void consignmentContractControls();
     void documentRebuiltOnEveryShow();
     void printCopies_data();
     void printCopies();
@@ -104,8 +105,8 @@ void TestContractWindows::init() {
         QFile::remove(QDir(m_dir->path()).filePath(f));
 }
 
-void TestContractWindows::dogKonsControls() {
-    TfrmDogKons w;
+void TestContractWindows::consignmentContractControls() {
+    ConsignmentContractWindow w;
     QCOMPARE(w.windowTitle(), u"Преглед и печат на договор за консигнация"_s);
     auto* spin = w.findChild<QSpinBox*>(u"spCopies"_s);
     QVERIFY(spin);
@@ -127,20 +128,20 @@ void TestContractWindows::dogKonsControls() {
 }
 
 void TestContractWindows::documentRebuiltOnEveryShow() {
-    TfrmDogKons w;
+    ConsignmentContractWindow w;
     double price = 150;
     w.setDataSource([&price]() { return contractData(price); });
     w.show();
-    QVERIFY(w.richView()->toPlainText().contains(u"  150.00 лв."_s));
-    w.copies()->setValue(3);
+    QVERIFY(ui::control<QTextEdit>(&w, "RichView1")->toPlainText().contains(u"  150.00 лв."_s));
+    ui::control<QSpinBox>(&w, "spCopies")->setValue(3);
     w.hide();
     price = 275.4;
     w.show();
-    const QString text = w.richView()->toPlainText();
+    const QString text = ui::control<QTextEdit>(&w, "RichView1")->toPlainText();
     QVERIFY(text.contains(u"  275.40 лв. словом: Двеста седемдесет и пет лв. 40 ст."_s));
     QVERIFY(!text.contains(u"150.00"_s));
     QVERIFY(text.contains(u"Днес, 03.02.2026,"_s));
-    QCOMPARE(w.copies()->value(), 3);
+    QCOMPARE(ui::control<QSpinBox>(&w, "spCopies")->value(), 3);
     // Escape closes the window.
     QTest::keyClick(&w, Qt::Key_Escape);
     QVERIFY(!w.isVisible());
@@ -158,13 +159,13 @@ void TestContractWindows::printCopies_data() {
 void TestContractWindows::printCopies() {
     QFETCH(int, chosen);
     QFETCH(int, expected);
-    TfrmDogKons w;
+    ConsignmentContractWindow w;
     w.setData(contractData());
-    w.FormShow();
+    w.rebuild();
     PrintService::queueDialogAnswer(true, chosen);
-    w.CorelButton1Click();
+    w.print();
     QCOMPARE(PrintService::dialogCount(), 1);
-    QCOMPARE(w.copies()->value(), expected);
+    QCOMPARE(ui::control<QSpinBox>(&w, "spCopies")->value(), expected);
     const QString pdf = QDir(m_dir->path()).filePath(u"print-1.pdf"_s);
     QVERIFY(QFile::exists(pdf));
     const int pages = pdfPageCount(pdf);
@@ -174,13 +175,13 @@ void TestContractWindows::printCopies() {
 }
 
 void TestContractWindows::cancelledDialogPrintsNothing() {
-    TfrmDogKons w;
+    ConsignmentContractWindow w;
     w.setData(contractData());
-    w.FormShow();
-    w.copies()->setValue(3);
+    w.rebuild();
+    ui::control<QSpinBox>(&w, "spCopies")->setValue(3);
     PrintService::queueDialogAnswer(false, 1);
-    w.CorelButton1Click();
-    QCOMPARE(w.copies()->value(), 3);
+    w.print();
+    QCOMPARE(ui::control<QSpinBox>(&w, "spCopies")->value(), 3);
     QVERIFY(QDir(m_dir->path()).entryList({u"*.pdf"_s}).isEmpty());
 }
 
@@ -199,7 +200,7 @@ void TestContractWindows::uncollatedPageOrder() {
         c.insertText(u"PAGEMARK%1"_s.arg(page));
     }
     QPrinter printer(QPrinter::HighResolution);
-    TfrmDogKons::setupPrinter(&printer, 2);
+    ConsignmentContractWindow::setupPrinter(&printer, 2);
     printer.setOutputFormat(QPrinter::PdfFormat);
     const QString pdf = QDir(m_dir->path()).filePath(u"order.pdf"_s);
     printer.setOutputFileName(pdf);
@@ -215,11 +216,11 @@ void TestContractWindows::uncollatedPageOrder() {
 void TestContractWindows::printedContractText() {
     if (!havePdfToText())
         QSKIP("pdftotext is not installed");
-    TfrmDogKons w;
+    ConsignmentContractWindow w;
     w.setData(contractData());
-    w.FormShow();
+    w.rebuild();
     PrintService::queueDialogAnswer(true, 1);
-    w.CorelButton1Click();
+    w.print();
     const QString text = pdfText(QDir(m_dir->path()).filePath(u"print-1.pdf"_s));
     for (const QString& part : {u"Договор за консигнация №318"_s, u"Днес, 03.02.2026, се сключи"_s,
                                 u"150.00 лв. словом: Сто и петдесет лв. 00 ст."_s, u"ДЕКЛАРАЦИЯ"_s, u"РАЗПИСКА"_s,
@@ -229,7 +230,7 @@ void TestContractWindows::printedContractText() {
 
 void TestContractWindows::printerSetup() {
     QPrinter printer(QPrinter::HighResolution);
-    TfrmDogKons::setupPrinter(&printer, 3);
+    ConsignmentContractWindow::setupPrinter(&printer, 3);
     const QMarginsF m = printer.pageLayout().margins(QPageLayout::Millimeter);
     QCOMPARE(qRound(m.left()), 20);
     QCOMPARE(qRound(m.right()), 10);
@@ -240,7 +241,7 @@ void TestContractWindows::printerSetup() {
     QCOMPARE(printer.copyCount(), 3);
 
     QPrinter a4(QPrinter::HighResolution);
-    TfrmRTF::setupPage(&a4);
+    SaleContractWindow::setupPage(&a4);
     QCOMPARE(a4.pageLayout().pageSize().id(), QPageSize::A4);
     QCOMPARE(a4.pageLayout().orientation(), QPageLayout::Portrait);
     const QMarginsF r = a4.pageLayout().margins(QPageLayout::Millimeter);
@@ -252,17 +253,17 @@ void TestContractWindows::printerSetup() {
 
 void TestContractWindows::rtfMissingTemplate() {
     auto empty = testenv::tempDir();
-    TfrmRTF w;
+    SaleContractWindow w;
     w.setTemplateDir(empty->path());
     w.setValues(sampleSaleValues());
-    w.btnLoadRTFClick();
+    w.loadTemplate();
     QCOMPARE(MessageService::shown().size(), 1);
     const auto shown = MessageService::shown().first();
     QCOMPARE(shown.text, u"Не е намерен RTF-файла с договора за продажба."_s);
     QCOMPARE(shown.caption, u"Съобщение"_s);
     QCOMPARE(shown.icon, QMessageBox::Critical);
     QVERIFY(!w.isLoaded());
-    w.btnPrintClick();
+    w.preview();
     QCOMPARE(PrintService::previewCount(), 0);
 }
 
@@ -272,29 +273,29 @@ void TestContractWindows::rtfNotRtf() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("PK\x03\x04 this is a docx saved under the wrong name");
     f.close();
-    TfrmRTF w;
+    SaleContractWindow w;
     w.setTemplateDir(dir->path());
-    w.btnLoadRTFClick();
+    w.loadTemplate();
     QCOMPARE(MessageService::lastText(), u"Файлът с договора не е във формат RTF."_s);
-    w.btnPrintClick();
+    w.preview();
     QCOMPARE(PrintService::previewCount(), 0);
 }
 
 void TestContractWindows::rtfShippedTemplateFilled() {
     auto dir = testenv::tempDir();
     QVERIFY(QFile::copy(shippedTemplate(), QDir(dir->path()).filePath(u"salecontract.rtf"_s)));
-    TfrmRTF w;
+    SaleContractWindow w;
     w.setTemplateDir(dir->path());
     w.setValues(sampleSaleValues());
-    w.btnLoadRTFClick();
+    w.loadTemplate();
     QVERIFY(MessageService::shown().isEmpty());
     QVERIFY(w.isLoaded());
-    const QString text = w.richEdit()->toPlainText();
+    const QString text = ui::control<JustifiedTextEdit>(&w, "RichEdit")->toPlainText();
     QVERIFY2(!text.contains(u'$'), qPrintable(text));
     QVERIFY(w.replacedCount() >= 21);
     QVERIFY(text.contains(u"Петър Стоянов"_s));
     QVERIFY(text.contains(u"Триста и двадесет лв. 00 ст."_s));
-    w.btnPrintClick();
+    w.preview();
     QCOMPARE(PrintService::previewCount(), 1);
     const QString pdf = PrintService::lastPreviewPdf();
     QCOMPARE(pdfPageCount(pdf), 1);
@@ -320,20 +321,20 @@ void TestContractWindows::rtfLongTemplateOnOnePage() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(rtf);
     f.close();
-    TfrmRTF w;
+    SaleContractWindow w;
     w.setTemplateDir(dir->path());
     w.setValues(sampleSaleValues());
-    w.btnLoadRTFClick();
+    w.loadTemplate();
     QVERIFY(w.isLoaded());
     QCOMPARE(w.replacedCount(), 30);
-    w.btnPrintClick();
+    w.preview();
     QCOMPARE(pdfPageCount(PrintService::lastPreviewPdf()), 1);
 }
 
 void TestContractWindows::rtfControls() {
-    TfrmRTF w;
+    SaleContractWindow w;
     QCOMPARE(w.windowTitle(), u"Печат"_s);
-    auto* edit = w.findChild<TJustifyRichEdit*>(u"RichEdit"_s);
+    auto* edit = w.findChild<JustifiedTextEdit*>(u"RichEdit"_s);
     QVERIFY(edit);
     QCOMPARE(edit->toPlainText(), u"RichEdit"_s);
     QVERIFY(w.findChild<QPushButton*>(u"btnLoadRTF"_s));

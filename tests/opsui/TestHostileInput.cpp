@@ -1,14 +1,15 @@
 // Hostile input typed or pasted into every field of the operations' dialogs:
 // each is refused with a message or stored cut or normalised as its column
 // allows. Nothing crashes and nothing is half booked.
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 #include "operations/Validation.h"
+#include "operations/ui/IntakeDialog.h"
 #include "operations/ui/MoneyEdit.h"
-#include "operations/ui/TfrmChPrices.h"
-#include "operations/ui/TfrmGet.h"
-#include "operations/ui/TfrmPay.h"
-#include "operations/ui/TfrmSale.h"
+#include "operations/ui/PayoutDialog.h"
+#include "operations/ui/PriceChangeDialog.h"
+#include "operations/ui/SaleDialog.h"
 #include "tests/opsui/OpsFixture.h"
+#include "tests/support/Controls.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
 
@@ -31,10 +32,10 @@ class TestHostileInput : public QObject {
     Q_OBJECT
     OpsFixture m_f;
     QWidget m_main;
-    TfrmGet* m_get = nullptr;
-    TfrmSale* m_sale = nullptr;
-    TfrmPay* m_pay = nullptr;
-    TfrmChPrices* m_prices = nullptr;
+    IntakeDialog* m_get = nullptr;
+    SaleDialog* m_sale = nullptr;
+    PayoutDialog* m_pay = nullptr;
+    PriceChangeDialog* m_prices = nullptr;
 
     // Pastes text as the clerk would: the field's validator and length apply.
     static void paste(QDialog* dlg, const QString& field, const QString& text) {
@@ -50,10 +51,10 @@ private slots:
         MessageService::setScripted(true);
         PrintService::setScripted(true);
         QVERIFY(m_f.open());
-        m_get = new TfrmGet(m_f.db, &m_main);
-        m_sale = new TfrmSale(m_f.db, &m_main);
-        m_pay = new TfrmPay(m_f.db, &m_main);
-        m_prices = new TfrmChPrices(m_f.db, &m_main);
+        m_get = new IntakeDialog(m_f.db, &m_main);
+        m_sale = new SaleDialog(m_f.db, &m_main);
+        m_pay = new PayoutDialog(m_f.db, &m_main);
+        m_prices = new PriceChangeDialog(m_f.db, &m_main);
     }
     void init() { MessageService::clearShown(); }
 
@@ -161,36 +162,36 @@ private slots:
         if (dialog == QLatin1String("intake")) {
             m_get->setClerk(1);
             m_get->setShop(1);
-            m_get->chkPrn->setChecked(false);
+            ui::check(m_get, "chkPrn")->setChecked(false);
             m_get->show();
-            m_get->eArt->setText(QStringLiteral("Пералня"));
-            m_get->eDlvPrice->setText(QStringLiteral("100"));
-            m_get->eSalePrice->setText(QStringLiteral("2000"));
-            m_get->eNames->setText(QStringLiteral("Иван"));
-            m_get->eAdres->setText(QStringLiteral("София"));
-            m_get->eEGN->setText(QStringLiteral("1234567890"));
-            dlg = m_get, ok = m_get->btnOk, cancel = m_get->btnCancel;
+            ui::edit(m_get, "eArt")->setText(QStringLiteral("Пералня"));
+            ui::edit(m_get, "eDlvPrice")->setText(QStringLiteral("100"));
+            ui::edit(m_get, "eSalePrice")->setText(QStringLiteral("2000"));
+            ui::edit(m_get, "eNames")->setText(QStringLiteral("Иван"));
+            ui::edit(m_get, "eAdres")->setText(QStringLiteral("София"));
+            ui::edit(m_get, "eEGN")->setText(QStringLiteral("1234567890"));
+            dlg = m_get, ok = ui::button(m_get, "btnOk"), cancel = ui::button(m_get, "btnCancel");
         } else {
             id = m_f.takeIn(1, 10000, 15000);
             if (dialog == QLatin1String("sale")) {
                 m_sale->setClerk(1);
                 m_sale->setItem(m_f.item(id));
-                m_sale->chkPrn->setChecked(false);
+                ui::check(m_sale, "chkPrn")->setChecked(false);
                 m_sale->show();
-                m_sale->eNames->setText(QStringLiteral("Купувач"));
-                m_sale->eAdres->setText(QStringLiteral("Адрес"));
-                dlg = m_sale, ok = m_sale->btnOk, cancel = m_sale->btnCancel;
+                ui::edit(m_sale, "eNames")->setText(QStringLiteral("Купувач"));
+                ui::edit(m_sale, "eAdres")->setText(QStringLiteral("Адрес"));
+                dlg = m_sale, ok = ui::button(m_sale, "btnOk"), cancel = ui::button(m_sale, "btnCancel");
                 MessageService::queueAnswer(QMessageBox::No); // to a price below the payout
             } else if (dialog == QLatin1String("payout")) {
                 m_pay->setClerk(1);
                 m_pay->setItem(m_f.item(id));
                 m_pay->show();
-                dlg = m_pay, ok = m_pay->btnOk, cancel = m_pay->btnCancel;
+                dlg = m_pay, ok = ui::button(m_pay, "btnOk"), cancel = ui::button(m_pay, "btnCancel");
             } else {
                 m_prices->setClerk(1);
                 m_prices->setItem(m_f.item(id));
                 m_prices->show();
-                dlg = m_prices, ok = m_prices->btnOk, cancel = m_prices->btnCancel;
+                dlg = m_prices, ok = ui::button(m_prices, "btnOk"), cancel = ui::button(m_prices, "btnCancel");
             }
         }
         const QStringList opened = m_f.snapshot();

@@ -1,15 +1,16 @@
 // The operations' dialogs driven as a clerk drives them: what each refuses,
 // in which order, where the focus goes, and what OK books.
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 #include "operations/Validation.h"
 #include "operations/ui/DigitKeyFilter.h"
+#include "operations/ui/IntakeDialog.h"
 #include "operations/ui/MoneyEdit.h"
-#include "operations/ui/TIzbShop.h"
-#include "operations/ui/TfrmChPrices.h"
-#include "operations/ui/TfrmGet.h"
-#include "operations/ui/TfrmPay.h"
-#include "operations/ui/TfrmSale.h"
+#include "operations/ui/PayoutDialog.h"
+#include "operations/ui/PriceChangeDialog.h"
+#include "operations/ui/SaleDialog.h"
+#include "operations/ui/ShopChooser.h"
 #include "tests/opsui/OpsFixture.h"
+#include "tests/support/Controls.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
 
@@ -27,11 +28,11 @@ class TestOpsDialogs : public QObject {
     OpsFixture m_f;
     std::unique_ptr<QTemporaryDir> m_out;
     QWidget m_main; // stands for the main window, parent of the dialogs
-    TfrmGet* m_get = nullptr;
-    TfrmSale* m_sale = nullptr;
-    TfrmPay* m_pay = nullptr;
-    TfrmChPrices* m_prices = nullptr;
-    TIzbShop* m_shops = nullptr;
+    IntakeDialog* m_get = nullptr;
+    SaleDialog* m_sale = nullptr;
+    PayoutDialog* m_pay = nullptr;
+    PriceChangeDialog* m_prices = nullptr;
+    ShopChooser* m_shops = nullptr;
 
     static QString focused(QWidget* dialog) {
         return dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString();
@@ -53,11 +54,11 @@ private slots:
         PrintService::setScripted(true, m_out->path());
         Clock::set(QDateTime(QDate(2026, 4, 14), QTime(10, 0)));
         QVERIFY(m_f.open());
-        m_get = new TfrmGet(m_f.db, &m_main);
-        m_sale = new TfrmSale(m_f.db, &m_main);
-        m_pay = new TfrmPay(m_f.db, &m_main);
-        m_prices = new TfrmChPrices(m_f.db, &m_main);
-        m_shops = new TIzbShop(m_f.db, &m_main);
+        m_get = new IntakeDialog(m_f.db, &m_main);
+        m_sale = new SaleDialog(m_f.db, &m_main);
+        m_pay = new PayoutDialog(m_f.db, &m_main);
+        m_prices = new PriceChangeDialog(m_f.db, &m_main);
+        m_shops = new ShopChooser(m_f.db, &m_main);
     }
     void init() { MessageService::clearShown(); }
     void cleanup() {
@@ -256,16 +257,16 @@ private slots:
 
         m_get->setClerk(1);
         m_get->setShop(1);
-        m_get->chkPrn->setChecked(false);
+        ui::check(m_get, "chkPrn")->setChecked(false);
         m_get->show();
-        m_get->eDogNo->setText(dogNo);
-        m_get->eArt->setText(art);
-        m_get->eDlvPrice->setText(dlv);
-        m_get->eSalePrice->setText(sale);
-        m_get->eNames->setText(names);
-        m_get->eAdres->setText(adres);
-        m_get->eEGN->setText(egn);
-        m_get->btnOk->click();
+        ui::edit(m_get, "eDogNo")->setText(dogNo);
+        ui::edit(m_get, "eArt")->setText(art);
+        ui::edit(m_get, "eDlvPrice")->setText(dlv);
+        ui::edit(m_get, "eSalePrice")->setText(sale);
+        ui::edit(m_get, "eNames")->setText(names);
+        ui::edit(m_get, "eAdres")->setText(adres);
+        ui::edit(m_get, "eEGN")->setText(egn);
+        ui::button(m_get, "btnOk")->click();
 
         if (message.isEmpty()) {
             QCOMPARE(lastShown(), QString());
@@ -291,40 +292,40 @@ private slots:
             QVERIFY(m_get->isVisible());
             QCOMPARE(focused(m_get), focus);
             if (focus == QLatin1String("eDogNo"))
-                QCOMPARE(m_get->eDogNo->selectedText(), m_get->eDogNo->text());
+                QCOMPARE(ui::edit(m_get, "eDogNo")->selectedText(), ui::edit(m_get, "eDogNo")->text());
             if (dogNo.isEmpty())
-                QCOMPARE(m_get->eDogNo->text(), QStringLiteral("0"));
+                QCOMPARE(ui::edit(m_get, "eDogNo")->text(), QStringLiteral("0"));
             QCOMPARE(m_f.count("resale"), itemsBefore);
-            m_get->btnCancel->click();
+            ui::button(m_get, "btnCancel")->click();
         }
     }
 
     void intakeProposesNumberAndKeepsPrintChoice() {
         m_get->setClerk(1);
         m_get->setShop(3);
-        m_get->chkPrn->setChecked(false);
+        ui::check(m_get, "chkPrn")->setChecked(false);
         m_get->show();
-        QCOMPARE(m_get->eDogNo->text(), QString::number(ops::proposeContractNumber(m_f.db, 3)));
+        QCOMPARE(ui::edit(m_get, "eDogNo")->text(), QString::number(ops::proposeContractNumber(m_f.db, 3)));
         QCOMPARE(focused(m_get), QStringLiteral("eDogNo"));
-        m_get->eArt->setText(QStringLiteral("нещо"));
-        m_get->btnCancel->click();
+        ui::edit(m_get, "eArt")->setText(QStringLiteral("нещо"));
+        ui::button(m_get, "btnCancel")->click();
         m_get->show();
-        QCOMPARE(m_get->eArt->text(), QString()); // a new appliance each time
-        QVERIFY(!m_get->chkPrn->isChecked());     // the clerk's last choice holds
-        m_get->btnCancel->click();
-        m_get->chkPrn->setChecked(true);
+        QCOMPARE(ui::edit(m_get, "eArt")->text(), QString()); // a new appliance each time
+        QVERIFY(!ui::check(m_get, "chkPrn")->isChecked());    // the clerk's last choice holds
+        ui::button(m_get, "btnCancel")->click();
+        ui::check(m_get, "chkPrn")->setChecked(true);
     }
 
     void intakeTextsCutToColumns() {
-        QCOMPARE(m_get->eArt->maxLength(), 50);
-        QCOMPARE(m_get->eArtNote->maxLength(), 50);
-        QCOMPARE(m_get->eSN->maxLength(), 25);
-        QCOMPARE(m_get->eNames->maxLength(), 35);
-        QCOMPARE(m_get->eAdres->maxLength(), 50);
-        QCOMPARE(m_get->eEGN->maxLength(), 10);
-        QCOMPARE(m_get->eLK->maxLength(), 9);
-        m_get->eNames->setText(QString(40, QChar(0x0416))); // Ж, counted in characters
-        QCOMPARE(m_get->eNames->text().size(), 35);
+        QCOMPARE(ui::edit(m_get, "eArt")->maxLength(), 50);
+        QCOMPARE(ui::edit(m_get, "eArtNote")->maxLength(), 50);
+        QCOMPARE(ui::edit(m_get, "eSN")->maxLength(), 25);
+        QCOMPARE(ui::edit(m_get, "eNames")->maxLength(), 35);
+        QCOMPARE(ui::edit(m_get, "eAdres")->maxLength(), 50);
+        QCOMPARE(ui::edit(m_get, "eEGN")->maxLength(), 10);
+        QCOMPARE(ui::edit(m_get, "eLK")->maxLength(), 9);
+        ui::edit(m_get, "eNames")->setText(QString(40, QChar(0x0416))); // Ж, counted in characters
+        QCOMPARE(ui::edit(m_get, "eNames")->text().size(), 35);
     }
 
     void digitFilter_data() {
@@ -349,7 +350,7 @@ private slots:
         QCOMPARE(e->text(), QStringLiteral("123"));
         e->insert(QStringLiteral("45"));
         QCOMPARE(e->text(), QStringLiteral("12345"));
-        m_get->btnCancel->click();
+        ui::button(m_get, "btnCancel")->click();
     }
 
     // --- money editor ---
@@ -457,16 +458,16 @@ private slots:
         QVERIFY(id > 0);
         const QStringList before = m_f.snapshot();
         openSale(id);
-        QCOMPARE(m_sale->ePrice->text(), QStringLiteral("150.00"));
+        QCOMPARE(ui::edit(m_sale, "ePrice")->text(), QStringLiteral("150.00"));
         QCOMPARE(focused(m_sale), QStringLiteral("ePrice"));
-        m_sale->chkPrn->setChecked(false);
-        m_sale->ePrice->setText(price);
-        m_sale->eNames->setText(names);
-        m_sale->eAdres->setText(adres);
-        m_sale->eInfo->setText(QStringLiteral("тел. 0888"));
+        ui::check(m_sale, "chkPrn")->setChecked(false);
+        ui::edit(m_sale, "ePrice")->setText(price);
+        ui::edit(m_sale, "eNames")->setText(names);
+        ui::edit(m_sale, "eAdres")->setText(adres);
+        ui::edit(m_sale, "eInfo")->setText(QStringLiteral("тел. 0888"));
         if (answer != int(QMessageBox::NoButton))
             MessageService::queueAnswer(QMessageBox::StandardButton(answer));
-        m_sale->btnOk->click();
+        ui::button(m_sale, "btnOk")->click();
 
         if (!message.isEmpty()) {
             QCOMPARE(MessageService::shown().size(), 1);
@@ -489,7 +490,7 @@ private slots:
             QCOMPARE(box.caption,
                      box.icon == QMessageBox::Question ? QStringLiteral("Съобщение") : QStringLiteral("Грешка"));
             QCOMPARE(m_f.snapshot(), before);
-            m_sale->btnCancel->click();
+            ui::button(m_sale, "btnCancel")->click();
             QCOMPARE(m_f.snapshot(), before);
         }
     }
@@ -501,26 +502,26 @@ private slots:
             return c == QLatin1String("DlvNames") ? QStringLiteral("Иван Петров") : QString();
         });
         openSale(id);
-        m_sale->chkPrn->setChecked(true);
-        m_sale->eNames->setText(QStringLiteral("Купувач Купувачев"));
-        m_sale->eAdres->setText(QStringLiteral("Пловдив"));
+        ui::check(m_sale, "chkPrn")->setChecked(true);
+        ui::edit(m_sale, "eNames")->setText(QStringLiteral("Купувач Купувачев"));
+        ui::edit(m_sale, "eAdres")->setText(QStringLiteral("Пловдив"));
         const int previews = PrintService::previewCount();
-        m_sale->btnOk->click();
+        ui::button(m_sale, "btnOk")->click();
         QCOMPARE(m_sale->result(), int(QDialog::Accepted));
         QCOMPARE(PrintService::previewCount(), previews + 1);
         // Unticked: no contract, and it stays unticked for the next sale.
         const qint64 id2 = m_f.takeIn(1, 10000, 15000);
         openSale(id2);
-        QVERIFY(m_sale->chkPrn->isChecked());
-        m_sale->chkPrn->setChecked(false);
-        m_sale->eNames->setText(QStringLiteral("Купувач"));
-        m_sale->eAdres->setText(QStringLiteral("Пловдив"));
-        m_sale->btnOk->click();
+        QVERIFY(ui::check(m_sale, "chkPrn")->isChecked());
+        ui::check(m_sale, "chkPrn")->setChecked(false);
+        ui::edit(m_sale, "eNames")->setText(QStringLiteral("Купувач"));
+        ui::edit(m_sale, "eAdres")->setText(QStringLiteral("Пловдив"));
+        ui::button(m_sale, "btnOk")->click();
         QCOMPARE(PrintService::previewCount(), previews + 1);
         const qint64 id3 = m_f.takeIn(1, 10000, 15000);
         openSale(id3);
-        QVERIFY(!m_sale->chkPrn->isChecked());
-        m_sale->btnCancel->click();
+        QVERIFY(!ui::check(m_sale, "chkPrn")->isChecked());
+        ui::button(m_sale, "btnCancel")->click();
     }
 
     void saleOfItemSoldElsewhere() {
@@ -529,10 +530,10 @@ private slots:
         // Another workstation sells it while this dialog is open.
         QVERIFY(ops::sale(ops::Context{m_f.db, 2}, {id, 15000, "Друг", "Адрес", "", ""}).ok());
         const QStringList before = m_f.snapshot();
-        m_sale->chkPrn->setChecked(false);
-        m_sale->eNames->setText(QStringLiteral("Купувач"));
-        m_sale->eAdres->setText(QStringLiteral("Адрес"));
-        m_sale->btnOk->click();
+        ui::check(m_sale, "chkPrn")->setChecked(false);
+        ui::edit(m_sale, "eNames")->setText(QStringLiteral("Купувач"));
+        ui::edit(m_sale, "eAdres")->setText(QStringLiteral("Адрес"));
+        ui::button(m_sale, "btnOk")->click();
         QCOMPARE(MessageService::shown().size(), 1);
         QVERIFY(!m_sale->isVisible());
         QVERIFY(m_sale->itemWasStale());
@@ -587,13 +588,13 @@ private slots:
         m_prices->setItem(m_f.item(id));
         m_prices->show();
         QCOMPARE(focused(m_prices), QStringLiteral("eSalePrice"));
-        QCOMPARE(m_prices->eDlvPrice->isEnabled(), !payed);
+        QCOMPARE(ui::edit(m_prices, "eDlvPrice")->isEnabled(), !payed);
         if (!payed)
-            m_prices->eDlvPrice->setText(dlv);
-        m_prices->eSalePrice->setText(sale);
+            ui::edit(m_prices, "eDlvPrice")->setText(dlv);
+        ui::edit(m_prices, "eSalePrice")->setText(sale);
         if (answer != int(QMessageBox::NoButton))
             MessageService::queueAnswer(QMessageBox::StandardButton(answer));
-        m_prices->btnOk->click();
+        ui::button(m_prices, "btnOk")->click();
         QCOMPARE(lastShown(), message);
         const Item it = m_f.item(id);
         QCOMPARE(it.dlvPrice, Cents(storedDlv));
@@ -602,9 +603,9 @@ private slots:
         QCOMPARE(m_prices->isVisible(), !changed);
         if (!changed) {
             // A refusal puts both stored prices back, whatever was typed.
-            QCOMPARE(m_prices->eDlvPrice->text(), QStringLiteral("100.00"));
-            QCOMPARE(m_prices->eSalePrice->text(), QStringLiteral("150.00"));
-            m_prices->btnCancel->click();
+            QCOMPARE(ui::edit(m_prices, "eDlvPrice")->text(), QStringLiteral("100.00"));
+            QCOMPARE(ui::edit(m_prices, "eSalePrice")->text(), QStringLiteral("150.00"));
+            ui::button(m_prices, "btnCancel")->click();
         }
         // A price change books nothing.
         QCOMPARE(m_f.count("KASA"), kasaBefore);
@@ -645,17 +646,17 @@ private slots:
         m_pay->setClerk(1);
         m_pay->setItem(m_f.item(id));
         m_pay->show();
-        QCOMPARE(m_pay->ePrice->text(), QStringLiteral("100.00"));
+        QCOMPARE(ui::edit(m_pay, "ePrice")->text(), QStringLiteral("100.00"));
         QCOMPARE(focused(m_pay), QStringLiteral("ePrice"));
-        m_pay->ePrice->setText(amount);
-        m_pay->btnOk->click();
+        ui::edit(m_pay, "ePrice")->setText(amount);
+        ui::button(m_pay, "btnOk")->click();
         QCOMPARE(lastShown(), message);
         const Item it = m_f.item(id);
         if (storedDlv == 0) {
             QVERIFY(!it.payed);
             QVERIFY(m_pay->isVisible());
-            QCOMPARE(m_pay->ePrice->text(), QStringLiteral("100.00"));
-            m_pay->btnCancel->click();
+            QCOMPARE(ui::edit(m_pay, "ePrice")->text(), QStringLiteral("100.00"));
+            ui::button(m_pay, "btnCancel")->click();
         } else {
             QVERIFY(it.payed);
             QCOMPARE(it.dlvPrice, Cents(storedDlv));
@@ -667,28 +668,28 @@ private slots:
     // --- shop chooser ---
     void shopChooser() {
         m_shops->setFilterShop(0);
-        QVERIFY(m_shops->FormActivate());
+        QVERIFY(m_shops->fillShops());
         QStringList names;
-        for (int i = 0; i < m_shops->cmbShop->count(); ++i)
-            names << m_shops->cmbShop->itemText(i);
+        for (int i = 0; i < ui::combo(m_shops, "cmbShop")->count(); ++i)
+            names << ui::combo(m_shops, "cmbShop")->itemText(i);
         // Active and not away only: not "Бургас" (inactive) nor "Склад Казичене" (away).
         QCOMPARE(names, QStringList({"Битова техника Варна Приморски", "Младост", "Пловдив - Тракия", "Център"}));
-        QCOMPARE(m_shops->cmbShop->currentIndex(), 0);
-        QCOMPARE(m_shops->FormClose(), 4);
-        m_shops->cmbShop->setCurrentIndex(1);
-        QCOMPARE(m_shops->FormClose(), 2);
+        QCOMPARE(ui::combo(m_shops, "cmbShop")->currentIndex(), 0);
+        QCOMPARE(m_shops->chosenShop(), 4);
+        ui::combo(m_shops, "cmbShop")->setCurrentIndex(1);
+        QCOMPARE(m_shops->chosenShop(), 2);
         // A clerk bound to a shop is offered that shop alone.
         m_shops->setFilterShop(3);
-        QVERIFY(m_shops->FormActivate());
-        QCOMPARE(m_shops->cmbShop->count(), 1);
-        QCOMPARE(m_shops->FormClose(), 3);
+        QVERIFY(m_shops->fillShops());
+        QCOMPARE(ui::combo(m_shops, "cmbShop")->count(), 1);
+        QCOMPARE(m_shops->chosenShop(), 3);
     }
     void shopChooserWithoutShops() {
         // Bound to the inactive shop: nothing to offer, the clerk is told.
         m_shops->setFilterShop(5);
         QCOMPARE(m_shops->choose(), 0);
         QCOMPARE(MessageService::shown().size(), 1);
-        QCOMPARE(MessageService::shown().first().text, TIzbShop::noShopMessage());
+        QCOMPARE(MessageService::shown().first().text, ShopChooser::noShopMessage());
         QCOMPARE(MessageService::shown().first().caption, QStringLiteral("Съобщение"));
     }
 
@@ -699,7 +700,7 @@ private slots:
         const qint64 id = m_f.takeIn(1, 10000, 15000, false, QStringLiteral("Пералня Bosch WAE 2426"));
         m_get->setShop(1);
         m_shops->setFilterShop(0);
-        QVERIFY(m_shops->FormActivate());
+        QVERIFY(m_shops->fillShops());
         m_sale->setItem(m_f.item(id));
         m_pay->setItem(m_f.item(id));
         m_prices->setItem(m_f.item(id));
@@ -721,17 +722,17 @@ private slots:
     void saleEngineFailureAtEachStep() {
         const qint64 id = m_f.takeIn(1, 10000, 15000, true, QStringLiteral("Климатик Daikin"));
         openSale(id);
-        m_sale->chkPrn->setChecked(false);
-        m_sale->eNames->setText(QStringLiteral("Купувач"));
-        m_sale->eAdres->setText(QStringLiteral("Адрес"));
-        m_sale->eSaleInfo->setText(QStringLiteral("гаранция 3 месеца"));
+        ui::check(m_sale, "chkPrn")->setChecked(false);
+        ui::edit(m_sale, "eNames")->setText(QStringLiteral("Купувач"));
+        ui::edit(m_sale, "eAdres")->setText(QStringLiteral("Адрес"));
+        ui::edit(m_sale, "eSaleInfo")->setText(QStringLiteral("гаранция 3 месеца"));
         const QStringList before = m_f.snapshot();
         const int kasaBefore = m_f.count("KASA");
         int failures = 0;
         for (int n = 1; n < 200; ++n) {
             MessageService::clearShown();
             Database::failStatement(n);
-            m_sale->btnOk->click();
+            ui::button(m_sale, "btnOk")->click();
             Database::failStatement(0);
             if (m_sale->result() == QDialog::Accepted && !m_sale->isVisible())
                 break;
@@ -741,9 +742,9 @@ private slots:
             QVERIFY(MessageService::lastText().contains(QStringLiteral("Изкуствена грешка")));
             QCOMPARE(m_f.snapshot(), before);
             // What the clerk typed is all still there.
-            QCOMPARE(m_sale->ePrice->text(), QStringLiteral("150.00"));
-            QCOMPARE(m_sale->eNames->text(), QStringLiteral("Купувач"));
-            QCOMPARE(m_sale->eSaleInfo->text(), QStringLiteral("гаранция 3 месеца"));
+            QCOMPARE(ui::edit(m_sale, "ePrice")->text(), QStringLiteral("150.00"));
+            QCOMPARE(ui::edit(m_sale, "eNames")->text(), QStringLiteral("Купувач"));
+            QCOMPARE(ui::edit(m_sale, "eSaleInfo")->text(), QStringLiteral("гаранция 3 месеца"));
         }
         QVERIFY(failures >= 5); // cash book, income, turnover, profit, item at least
         // The retry booked once.
@@ -768,38 +769,39 @@ private slots:
         if (dialog == QLatin1String("intake")) {
             m_get->setClerk(1);
             m_get->setShop(2);
-            m_get->chkPrn->setChecked(false);
+            ui::check(m_get, "chkPrn")->setChecked(false);
             m_get->show();
-            m_get->eArt->setText(QStringLiteral("Бойлер Елдом"));
-            m_get->eDlvPrice->setText(QStringLiteral("120"));
-            m_get->chkPayed->setChecked(true);
-            m_get->eSalePrice->setText(QStringLiteral("160"));
-            m_get->eNames->setText(QStringLiteral("Петя Иванова"));
-            m_get->eAdres->setText(QStringLiteral("Бургас"));
-            m_get->eEGN->setText(QStringLiteral("8001011234"));
+            ui::edit(m_get, "eArt")->setText(QStringLiteral("Бойлер Елдом"));
+            ui::edit(m_get, "eDlvPrice")->setText(QStringLiteral("120"));
+            ui::check(m_get, "chkPayed")->setChecked(true);
+            ui::edit(m_get, "eSalePrice")->setText(QStringLiteral("160"));
+            ui::edit(m_get, "eNames")->setText(QStringLiteral("Петя Иванова"));
+            ui::edit(m_get, "eAdres")->setText(QStringLiteral("Бургас"));
+            ui::edit(m_get, "eEGN")->setText(QStringLiteral("8001011234"));
             dlg = m_get;
-            ok = m_get->btnOk;
-            typed = {m_get->eDogNo, m_get->eArt, m_get->eDlvPrice, m_get->eSalePrice, m_get->eNames, m_get->eEGN};
+            ok = ui::button(m_get, "btnOk");
+            typed = {ui::edit(m_get, "eDogNo"),     ui::edit(m_get, "eArt"),   ui::edit(m_get, "eDlvPrice"),
+                     ui::edit(m_get, "eSalePrice"), ui::edit(m_get, "eNames"), ui::edit(m_get, "eEGN")};
         } else if (dialog == QLatin1String("payout")) {
             id = m_f.takeIn(2, 10000, 15000);
             QVERIFY(ops::sale(ops::Context{m_f.db, 1}, {id, 15000, "Купувач", "Адрес", "", ""}).ok());
             m_pay->setClerk(1);
             m_pay->setItem(m_f.item(id));
             m_pay->show();
-            m_pay->ePrice->setText(QStringLiteral("95.50"));
+            ui::edit(m_pay, "ePrice")->setText(QStringLiteral("95.50"));
             dlg = m_pay;
-            ok = m_pay->btnOk;
-            typed = {m_pay->ePrice};
+            ok = ui::button(m_pay, "btnOk");
+            typed = {ui::edit(m_pay, "ePrice")};
         } else {
             id = m_f.takeIn(2, 10000, 15000);
             m_prices->setClerk(1);
             m_prices->setItem(m_f.item(id));
             m_prices->show();
-            m_prices->eDlvPrice->setText(QStringLiteral("90.00"));
-            m_prices->eSalePrice->setText(QStringLiteral("140.00"));
+            ui::edit(m_prices, "eDlvPrice")->setText(QStringLiteral("90.00"));
+            ui::edit(m_prices, "eSalePrice")->setText(QStringLiteral("140.00"));
             dlg = m_prices;
-            ok = m_prices->btnOk;
-            typed = {m_prices->eDlvPrice, m_prices->eSalePrice};
+            ok = ui::button(m_prices, "btnOk");
+            typed = {ui::edit(m_prices, "eDlvPrice"), ui::edit(m_prices, "eSalePrice")};
         }
         const QStringList before = m_f.snapshot();
         QStringList texts;

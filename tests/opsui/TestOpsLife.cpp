@@ -1,15 +1,16 @@
 // The life of an appliance through the main window's commands and the real
 // dialogs: intake, sale, payout, annulment, price change, transfer, return,
 // and what each leaves in the item table and the ledgers.
-#include "documents/ui/TfrmDogKons.h"
+#include "documents/ui/ConsignmentContractWindow.h"
+#include "operations/ui/IntakeDialog.h"
 #include "operations/ui/MoneyEdit.h"
-#include "operations/ui/TIzbShop.h"
-#include "operations/ui/TfrmChPrices.h"
-#include "operations/ui/TfrmGet.h"
-#include "operations/ui/TfrmPay.h"
-#include "operations/ui/TfrmSale.h"
-#include "register/TfrmResale.h"
+#include "operations/ui/PayoutDialog.h"
+#include "operations/ui/PriceChangeDialog.h"
+#include "operations/ui/SaleDialog.h"
+#include "operations/ui/ShopChooser.h"
+#include "register/MainWindow.h"
 #include "tests/opsui/OpsFixture.h"
+#include "tests/support/Controls.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
 
@@ -33,7 +34,7 @@ class TestOpsLife : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QTemporaryDir> m_out;
-    std::unique_ptr<TfrmResale> m_w;
+    std::unique_ptr<MainWindow> m_w;
 
     Database& db() { return m_w->db(); }
     Item item(qint64 id) { return Item::load(db(), id).value_or(Item{}); }
@@ -50,58 +51,58 @@ class TestOpsLife : public QObject {
 
     // Lists every appliance received this year and makes id the current row.
     bool select(qint64 id) {
-        m_w->cmbFilter->setCurrentIndex(1);
-        m_w->FromDate->setDate(QDate(2026, 1, 1));
-        m_w->ToDate->setDate(Clock::today());
-        m_w->btnRefresh->click();
+        ui::combo(m_w, "cmbFilter")->setCurrentIndex(1);
+        ui::control<QDateEdit>(m_w, "FromDate")->setDate(QDate(2026, 1, 1));
+        ui::control<QDateEdit>(m_w, "ToDate")->setDate(Clock::today());
+        ui::button(m_w, "btnRefresh")->click();
         return m_w->locateItem(id) && m_w->currentItemId() == id;
     }
 
     // Intake through the toolbar command: shop chosen by name, fields typed.
     qint64 intake(const QString& shop, const QString& art, const QString& dlv, const QString& sale, bool payNow,
                   bool print = false) {
-        onModal<TIzbShop>([shop](TIzbShop* d) {
-            d->cmbShop->setCurrentIndex(d->cmbShop->findText(shop));
-            d->BitBtn1->click();
+        onModal<ShopChooser>([shop](ShopChooser* d) {
+            ui::combo(d, "cmbShop")->setCurrentIndex(ui::combo(d, "cmbShop")->findText(shop));
+            ui::button(d, "BitBtn1")->click();
         });
-        onModal<TfrmGet>([=](TfrmGet* d) {
-            d->eArt->setText(art);
-            d->eSN->setText(QStringLiteral("SN-1"));
-            d->eDlvPrice->setText(dlv);
-            d->eSalePrice->setText(sale);
-            d->chkPayed->setChecked(payNow);
-            d->eNames->setText(QStringLiteral("Иван Петров"));
-            d->eAdres->setText(QStringLiteral("София, ул. Шипка 3"));
-            d->eEGN->setText(QStringLiteral("7501124567"));
-            d->chkPrn->setChecked(print);
-            d->btnOk->click();
+        onModal<IntakeDialog>([=](IntakeDialog* d) {
+            ui::edit(d, "eArt")->setText(art);
+            ui::edit(d, "eSN")->setText(QStringLiteral("SN-1"));
+            ui::edit(d, "eDlvPrice")->setText(dlv);
+            ui::edit(d, "eSalePrice")->setText(sale);
+            ui::check(d, "chkPayed")->setChecked(payNow);
+            ui::edit(d, "eNames")->setText(QStringLiteral("Иван Петров"));
+            ui::edit(d, "eAdres")->setText(QStringLiteral("София, ул. Шипка 3"));
+            ui::edit(d, "eEGN")->setText(QStringLiteral("7501124567"));
+            ui::check(d, "chkPrn")->setChecked(print);
+            ui::button(d, "btnOk")->click();
         });
         const qint64 before = m_w->currentItemId();
-        m_w->mnGetClick();
+        m_w->takeInItem();
         const qint64 id = m_w->currentItemId();
         return id == before ? -1 : id;
     }
 
     void sell(qint64 id, const QString& price) {
         QVERIFY(select(id));
-        onModal<TfrmSale>([price](TfrmSale* d) {
-            d->ePrice->setText(price);
-            d->eNames->setText(QStringLiteral("Купувач Купувачев"));
-            d->eAdres->setText(QStringLiteral("Пловдив"));
-            d->chkPrn->setChecked(false);
-            d->btnOk->click();
+        onModal<SaleDialog>([price](SaleDialog* d) {
+            ui::edit(d, "ePrice")->setText(price);
+            ui::edit(d, "eNames")->setText(QStringLiteral("Купувач Купувачев"));
+            ui::edit(d, "eAdres")->setText(QStringLiteral("Пловдив"));
+            ui::check(d, "chkPrn")->setChecked(false);
+            ui::button(d, "btnOk")->click();
         });
-        m_w->mnSaleClick();
+        m_w->sellCurrentItem();
         QVERIFY(item(id).saled);
     }
 
     void pay(qint64 id, const QString& amount) {
         QVERIFY(select(id));
-        onModal<TfrmPay>([amount](TfrmPay* d) {
-            d->ePrice->setText(amount);
-            d->btnOk->click();
+        onModal<PayoutDialog>([amount](PayoutDialog* d) {
+            ui::edit(d, "ePrice")->setText(amount);
+            ui::button(d, "btnOk")->click();
         });
-        m_w->mnPayClick();
+        m_w->payOutCurrentItem();
         QVERIFY(item(id).payed);
     }
 
@@ -123,7 +124,7 @@ private slots:
             suite::fillDemoMasterData(fresh);
         }
         suite::writeSettings(m_dir->path());
-        m_w = std::make_unique<TfrmResale>(QCoreApplication::applicationDirPath());
+        m_w = std::make_unique<MainWindow>(QCoreApplication::applicationDirPath());
         QVERIFY(m_w->isReady());
         m_w->setLoggedIn(3, QStringLiteral("Петър Димитров"), 0);
         m_w->createDialogs();
@@ -160,7 +161,8 @@ private slots:
         QCOMPARE(profit(kDay2, 2).toDouble(), 60.0); // booked on the payout day
         // Sold and paid: only the annulment is offered.
         QVERIFY(select(id));
-        QVERIFY(!m_w->mnSale->isEnabled() && !m_w->mnPay->isEnabled() && m_w->mnAnul->isEnabled());
+        QVERIFY(!ui::action(m_w, "mnSale")->isEnabled() && !ui::action(m_w, "mnPay")->isEnabled() &&
+                ui::action(m_w, "mnAnul")->isEnabled());
     }
 
     void intakeWithImmediatePayoutThenSale() {
@@ -182,7 +184,7 @@ private slots:
         sell(id, "99.99");
         QVERIFY(select(id));
         MessageService::queueAnswer(QMessageBox::Yes);
-        m_w->mnAnulClick();
+        m_w->annulCurrentSale();
         QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Анулиране"));
         const Item back = item(id);
         QVERIFY(!back.saled);
@@ -193,7 +195,7 @@ private slots:
         QCOMPARE(db().scalar("SELECT Note FROM Expenses").toString(),
                  QStringLiteral("Анулиране на прод. 2-ра употреба - дог. №1"));
         QVERIFY(select(id));
-        QVERIFY(m_w->mnSale->isEnabled() && !m_w->mnAnul->isEnabled());
+        QVERIFY(ui::action(m_w, "mnSale")->isEnabled() && !ui::action(m_w, "mnAnul")->isEnabled());
         sell(id, "95");
         QCOMPARE(turnover(kDay1, 1), 95.0);
         QCOMPARE(count("SELECT COUNT(*) FROM Prihod"), 2);
@@ -206,7 +208,7 @@ private slots:
         Clock::set(QDateTime(kDay2, QTime(16, 30)));
         QVERIFY(select(id));
         MessageService::queueAnswer(QMessageBox::Yes);
-        m_w->mnAnulClick();
+        m_w->annulCurrentSale();
         QCOMPARE(db().scalar("SELECT Date FROM KASA WHERE Note = ?", {ops::annulNote()}).toDate(), kDay2);
         QCOMPARE(turnover(kDay1, 1), 0.0);
         QVERIFY(profit(kDay1, 1).isNull()); // netted to zero: deleted
@@ -227,21 +229,21 @@ private slots:
     void payoutCancelledStillRefreshes() {
         const qint64 id = intake(QStringLiteral("Младост"), QStringLiteral("Тостер"), "20", "30", false);
         QVERIFY(select(id));
-        m_w->cmbFilter->setCurrentIndex(0); // the register goes stale
-        QVERIFY(m_w->btnRefresh->isEnabled());
-        onModal<TfrmPay>([](TfrmPay* d) { d->btnCancel->click(); });
-        m_w->mnPayClick();
+        ui::combo(m_w, "cmbFilter")->setCurrentIndex(0); // the register goes stale
+        QVERIFY(ui::button(m_w, "btnRefresh")->isEnabled());
+        onModal<PayoutDialog>([](PayoutDialog* d) { ui::button(d, "btnCancel")->click(); });
+        m_w->payOutCurrentItem();
         QVERIFY(!item(id).payed);
-        QVERIFY(!m_w->btnRefresh->isEnabled()); // built again
+        QVERIFY(!ui::button(m_w, "btnRefresh")->isEnabled()); // built again
     }
 
     void f2WhileSaleIsOff() {
         const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Бойлер Елдом"), "100", "150", false);
         sell(id, "150");
         QVERIFY(select(id));
-        QVERIFY(!m_w->mnSale->isEnabled());
+        QVERIFY(!ui::action(m_w, "mnSale")->isEnabled());
         const int kasa = count("SELECT COUNT(*) FROM KASA");
-        m_w->keyF2->trigger(); // no dialog opens: it would block this test
+        ui::action(m_w, "keyF2")->trigger(); // no dialog opens: it would block this test
         QCOMPARE(count("SELECT COUNT(*) FROM KASA"), kasa);
         QVERIFY(MessageService::shown().isEmpty());
     }
@@ -251,7 +253,7 @@ private slots:
         QVERIFY(select(id));
         QVERIFY(ops::returnItem(ops::Context{db(), 5}, id).ok()); // the other workstation
         const QStringList before = OpsFixture::snapshotOf(db());
-        m_w->mnSaleClick();
+        m_w->sellCurrentItem();
         QCOMPARE(MessageService::shown().size(), 1);
         QCOMPARE(OpsFixture::snapshotOf(db()), before);
         QVERIFY(!m_w->locateItem(id)); // the register was built again
@@ -259,21 +261,21 @@ private slots:
 
     void intakeCancelledAtEitherStep() {
         const int items = count("SELECT COUNT(*) FROM resale");
-        onModal<TIzbShop>([](TIzbShop* d) { d->BitBtn2->click(); });
-        m_w->mnGetClick();
-        onModal<TIzbShop>([](TIzbShop* d) { d->BitBtn1->click(); });
-        onModal<TfrmGet>([](TfrmGet* d) {
-            d->eArt->setText(QStringLiteral("Нещо"));
-            d->btnCancel->click();
+        onModal<ShopChooser>([](ShopChooser* d) { ui::button(d, "BitBtn2")->click(); });
+        m_w->takeInItem();
+        onModal<ShopChooser>([](ShopChooser* d) { ui::button(d, "BitBtn1")->click(); });
+        onModal<IntakeDialog>([](IntakeDialog* d) {
+            ui::edit(d, "eArt")->setText(QStringLiteral("Нещо"));
+            ui::button(d, "btnCancel")->click();
         });
-        m_w->mnGetClick();
+        m_w->takeInItem();
         QCOMPARE(count("SELECT COUNT(*) FROM resale"), items);
     }
 
     void intakePrintsAndReprintsTheContract() {
         QString shown;
-        onModal<TfrmDogKons>([&shown](TfrmDogKons* d) {
-            shown = d->richView()->toPlainText();
+        onModal<ConsignmentContractWindow>([&shown](ConsignmentContractWindow* d) {
+            shown = ui::control<QTextEdit>(d, "RichView1")->toPlainText();
             d->reject();
         });
         const qint64 id =
@@ -283,30 +285,30 @@ private slots:
         QVERIFY(shown.contains(QStringLiteral("Иван Петров")));
         // A later price change shows in the reprint.
         QVERIFY(select(id));
-        onModal<TfrmChPrices>([](TfrmChPrices* d) {
-            d->eSalePrice->setText(QStringLiteral("480"));
-            d->btnOk->click();
+        onModal<PriceChangeDialog>([](PriceChangeDialog* d) {
+            ui::edit(d, "eSalePrice")->setText(QStringLiteral("480"));
+            ui::button(d, "btnOk")->click();
         });
-        m_w->mnPricesClick();
+        m_w->changeCurrentPrices();
         QCOMPARE(item(id).salePrice, Cents(48000));
         QCOMPARE(m_w->currentItemId(), id); // stays the current row
         shown.clear();
-        onModal<TfrmDogKons>([&shown](TfrmDogKons* d) {
-            shown = d->richView()->toPlainText();
+        onModal<ConsignmentContractWindow>([&shown](ConsignmentContractWindow* d) {
+            shown = ui::control<QTextEdit>(d, "RichView1")->toPlainText();
             d->reject();
         });
-        m_w->mnPrintClick();
+        m_w->reprintContract();
         QVERIFY(shown.contains(QStringLiteral("480.00")));
     }
 
     void transferKeepsTheItemCurrent() {
         const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Телевизор"), "100", "200", false);
         QVERIFY(select(id));
-        onModal<TIzbShop>([](TIzbShop* d) {
-            d->cmbShop->setCurrentIndex(d->cmbShop->findText(QStringLiteral("Младост")));
-            d->BitBtn1->click();
+        onModal<ShopChooser>([](ShopChooser* d) {
+            ui::combo(d, "cmbShop")->setCurrentIndex(ui::combo(d, "cmbShop")->findText(QStringLiteral("Младост")));
+            ui::button(d, "BitBtn1")->click();
         });
-        m_w->mnMoveClick();
+        m_w->transferCurrentItem();
         QCOMPARE(item(id).idShop, 2);
         QCOMPARE(m_w->currentItemId(), id);
     }

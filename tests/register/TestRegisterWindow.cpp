@@ -3,9 +3,9 @@
 #include "db/Database.h"
 #include "operations/Clock.h"
 #include "register/AboutDialog.h"
-#include "register/RegisterParts.h"
-#include "register/TfrmFind.h"
-#include "register/TfrmResale.h"
+#include "register/FindWindow.h"
+#include "register/MainWindow.h"
+#include "tests/support/Controls.h"
 #include "tests/support/Engines.h"
 #include "tests/support/TestEnv.h"
 #include "tests/widgets/PdfText.h"
@@ -51,7 +51,7 @@ const QDate kToday(2026, 3, 20);
 class TestRegisterWindow : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TfrmResale> m_w;
+    std::unique_ptr<MainWindow> m_w;
     QHash<QString, qint64> m_ids; // by art
 
     qint64 add(Database& db, const Item& i) {
@@ -106,7 +106,7 @@ class TestRegisterWindow : public QObject {
             add(db, {5, 7, "Бойлер Елдом", "", "Иван Иванов", false, false, d31.addMonths(-2), {}, {}, 100, 150, {}, {}});
         }
         suite::writeSettings(location);
-        m_w = std::make_unique<TfrmResale>(QCoreApplication::applicationDirPath());
+        m_w = std::make_unique<MainWindow>(QCoreApplication::applicationDirPath());
         if (!m_w->isReady()) {
             QTest::qFail("main window did not open the database", __FILE__, __LINE__);
             return false;
@@ -117,12 +117,14 @@ class TestRegisterWindow : public QObject {
         return true;
     }
 
-    GroupingGrid* grid() const { return m_w->reg->grid; }
+    GroupingGrid* grid() const { return ui::control<GroupingGrid>(m_w, "grid"); }
+    // The register's rows, as the query read them.
+    GridTableModel* table() const { return qobject_cast<GridTableModel*>(grid()->model()->sourceModel()); }
     QStringList listedArts() const {
         QStringList arts;
-        const int col = m_w->reg->table->columnIndex("Art");
-        for (int r = 0; r < m_w->reg->table->rowCount(); ++r)
-            arts << m_w->reg->table->value(r, col).toString();
+        const int col = table()->columnIndex("Art");
+        for (int r = 0; r < table()->rowCount(); ++r)
+            arts << table()->value(r, col).toString();
         arts.sort();
         return arts;
     }
@@ -134,17 +136,20 @@ class TestRegisterWindow : public QObject {
         return out;
     }
     QString commands() const {
-        return QString(m_w->mnSale->isEnabled() ? "S" : "-") + (m_w->mnPay->isEnabled() ? "P" : "-") +
-               (m_w->mnBack->isEnabled() ? "B" : "-") + (m_w->mnPrices->isEnabled() ? "R" : "-") +
-               (m_w->mnMove->isEnabled() ? "M" : "-") + (m_w->mnAnul->isEnabled() ? "A" : "-");
+        return QString(ui::action(m_w, "mnSale")->isEnabled() ? "S" : "-") +
+               (ui::action(m_w, "mnPay")->isEnabled() ? "P" : "-") +
+               (ui::action(m_w, "mnBack")->isEnabled() ? "B" : "-") +
+               (ui::action(m_w, "mnPrices")->isEnabled() ? "R" : "-") +
+               (ui::action(m_w, "mnMove")->isEnabled() ? "M" : "-") +
+               (ui::action(m_w, "mnAnul")->isEnabled() ? "A" : "-");
     }
     void showView(int view, const QDate& from = {}, const QDate& to = {}) {
-        m_w->cmbFilter->setCurrentIndex(view);
+        ui::combo(m_w, "cmbFilter")->setCurrentIndex(view);
         if (to.isValid())
-            m_w->ToDate->setDate(to);
+            ui::control<QDateEdit>(m_w, "ToDate")->setDate(to);
         if (from.isValid())
-            m_w->FromDate->setDate(from);
-        m_w->btnRefresh->click();
+            ui::control<QDateEdit>(m_w, "FromDate")->setDate(from);
+        ui::button(m_w, "btnRefresh")->click();
     }
 
 private slots:
@@ -162,12 +167,12 @@ private slots:
     void startState() {
         if (!open("sqlite"))
             return;
-        QCOMPARE(m_w->cmbFilter->currentIndex(), 0);
-        QVERIFY(!m_w->FromDate->isEnabled());
-        QVERIFY(!m_w->ToDate->isEnabled());
-        QCOMPARE(m_w->FromDate->date(), QDate(2026, 3, 1));
-        QCOMPARE(m_w->ToDate->date(), kToday);
-        QVERIFY(!m_w->btnRefresh->isEnabled());
+        QCOMPARE(ui::combo(m_w, "cmbFilter")->currentIndex(), 0);
+        QVERIFY(!ui::control<QDateEdit>(m_w, "FromDate")->isEnabled());
+        QVERIFY(!ui::control<QDateEdit>(m_w, "ToDate")->isEnabled());
+        QCOMPARE(ui::control<QDateEdit>(m_w, "FromDate")->date(), QDate(2026, 3, 1));
+        QCOMPARE(ui::control<QDateEdit>(m_w, "ToDate")->date(), kToday);
+        QVERIFY(!ui::button(m_w, "btnRefresh")->isEnabled());
         QCOMPARE(listedArts(), QStringList({"Бойлер Елдом", "Миксер Tefal", "Пералня Bosch", "Сешоар без магазин",
                                             "хладилник LIEBHERR"}));
         // Shops by name; the unknown shop under an empty name; long names cut
@@ -197,12 +202,12 @@ private slots:
         const QDate from(2026, 3, 1), to(2026, 3, 20);
         showView(1, from, to); // the first and the last day belong to the period
         QCOMPARE(listedArts(), QStringList({"Пералня Bosch", "хладилник LIEBHERR"}));
-        QVERIFY(!m_w->btnRefresh->isEnabled());
+        QVERIFY(!ui::button(m_w, "btnRefresh")->isEnabled());
         showView(2, from, to);
         QCOMPARE(listedArts(), QStringList({"Фурна Samsung", "Ютия Rowenta"}));
         showView(3);
         QCOMPARE(listedArts(), QStringList({"Фурна Samsung"}));
-        QVERIFY(!m_w->FromDate->isEnabled());
+        QVERIFY(!ui::control<QDateEdit>(m_w, "FromDate")->isEnabled());
         showView(4, from, to);
         QCOMPARE(listedArts(), QStringList({"Ютия Rowenta", "хладилник LIEBHERR"}));
         showView(5);
@@ -210,23 +215,25 @@ private slots:
         showView(2, QDate(2026, 3, 2), QDate(2026, 3, 19));
         QCOMPARE(listedArts(), QStringList());
         QCOMPARE(commands(), QStringLiteral("------"));
-        QVERIFY(m_w->cmbFilter->hasFocus() || !QGuiApplication::focusWindow());
+        QVERIFY(ui::combo(m_w, "cmbFilter")->hasFocus() || !QGuiApplication::focusWindow());
     }
 
     void periodEditors() {
         if (!open("sqlite"))
             return;
-        m_w->cmbFilter->setCurrentIndex(1);
-        QVERIFY(m_w->FromDate->isEnabled() && m_w->ToDate->isEnabled() && m_w->btnRefresh->isEnabled());
-        m_w->ToDate->setDate(kToday.addDays(5));
-        QCOMPARE(m_w->ToDate->date(), kToday);
-        m_w->FromDate->setDate(QDate(2026, 3, 25));
-        QCOMPARE(m_w->FromDate->date(), kToday);
-        m_w->FromDate->setDate(QDate(2026, 3, 10));
-        m_w->ToDate->setDate(QDate(2026, 3, 5));
-        QCOMPARE(m_w->ToDate->date(), QDate(2026, 3, 10));
-        m_w->cmbFilter->setCurrentIndex(3);
-        QVERIFY(!m_w->FromDate->isEnabled() && !m_w->ToDate->isEnabled());
+        ui::combo(m_w, "cmbFilter")->setCurrentIndex(1);
+        QVERIFY(ui::control<QDateEdit>(m_w, "FromDate")->isEnabled() &&
+                ui::control<QDateEdit>(m_w, "ToDate")->isEnabled() && ui::button(m_w, "btnRefresh")->isEnabled());
+        ui::control<QDateEdit>(m_w, "ToDate")->setDate(kToday.addDays(5));
+        QCOMPARE(ui::control<QDateEdit>(m_w, "ToDate")->date(), kToday);
+        ui::control<QDateEdit>(m_w, "FromDate")->setDate(QDate(2026, 3, 25));
+        QCOMPARE(ui::control<QDateEdit>(m_w, "FromDate")->date(), kToday);
+        ui::control<QDateEdit>(m_w, "FromDate")->setDate(QDate(2026, 3, 10));
+        ui::control<QDateEdit>(m_w, "ToDate")->setDate(QDate(2026, 3, 5));
+        QCOMPARE(ui::control<QDateEdit>(m_w, "ToDate")->date(), QDate(2026, 3, 10));
+        ui::combo(m_w, "cmbFilter")->setCurrentIndex(3);
+        QVERIFY(!ui::control<QDateEdit>(m_w, "FromDate")->isEnabled() &&
+                !ui::control<QDateEdit>(m_w, "ToDate")->isEnabled());
     }
 
     void availabilityFollowsTheRow_data() {
@@ -249,20 +256,20 @@ private slots:
         QCOMPARE(commands(), on);
         QCOMPARE(m_w->detailText("DlvEGN"), QStringLiteral("7501124567"));
         // F2 stays bound to the sale whatever the toolbar item shows.
-        QVERIFY(m_w->keyF2->isEnabled());
+        QVERIFY(ui::action(m_w, "keyF2")->isEnabled());
     }
 
     void refusedStatement() {
         if (!open("sqlite"))
             return;
         m_w->db().exec("alter table resale rename to resale_gone");
-        m_w->cmbFilter->setCurrentIndex(5);
-        m_w->btnRefresh->click();
+        ui::combo(m_w, "cmbFilter")->setCurrentIndex(5);
+        ui::button(m_w, "btnRefresh")->click();
         QCOMPARE(MessageService::shown().size(), 1);
         QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Грешка"));
         QVERIFY(MessageService::lastText().contains("resale"));
-        QCOMPARE(m_w->reg->table->rowCount(), 0);
-        QVERIFY(m_w->btnRefresh->isEnabled());
+        QCOMPARE(table()->rowCount(), 0);
+        QVERIFY(ui::button(m_w, "btnRefresh")->isEnabled());
         QCOMPARE(commands(), QStringLiteral("------"));
     }
 
@@ -305,26 +312,27 @@ private slots:
         QFETCH(QStringList, arts);
         if (!open(engine))
             return;
-        m_w->mnFind->trigger();
-        TfrmFind* f = m_w->reg->find;
+        ui::action(m_w, "mnFind")->trigger();
+        FindWindow* f = ui::control<FindWindow>(m_w, "TfrmFind");
         QVERIFY(f->isVisible());
-        QVERIFY(!m_w->pFilter->isEnabled() && !m_w->cmbFilter->isEnabled() && !m_w->mnGet->isEnabled());
-        QCOMPARE(f->cmbField->currentIndex(), 0);
-        QCOMPARE(f->cmbWay->currentIndex(), 0);
-        QVERIFY(f->eString->text().isEmpty());
-        f->cmbField->setCurrentIndex(field);
-        f->cmbWay->setCurrentIndex(way);
-        f->eString->setText(text);
-        f->btnFind->click();
+        QVERIFY(!ui::control<QWidget>(m_w, "pFilter")->isEnabled() && !ui::combo(m_w, "cmbFilter")->isEnabled() &&
+                !ui::action(m_w, "mnGet")->isEnabled());
+        QCOMPARE(ui::combo(f, "cmbField")->currentIndex(), 0);
+        QCOMPARE(ui::combo(f, "cmbWay")->currentIndex(), 0);
+        QVERIFY(ui::edit(f, "eString")->text().isEmpty());
+        ui::combo(f, "cmbField")->setCurrentIndex(field);
+        ui::combo(f, "cmbWay")->setCurrentIndex(way);
+        ui::edit(f, "eString")->setText(text);
+        ui::button(f, "btnFind")->click();
         QStringList sorted = arts;
         sorted.sort();
         QCOMPARE(listedArts(), sorted);
-        QVERIFY(!m_w->btnRefresh->isEnabled());
+        QVERIFY(!ui::button(m_w, "btnRefresh")->isEnabled());
         if (arts.isEmpty()) {
             QCOMPARE(MessageService::lastText(), QStringLiteral("Търсеният текст не е намерен!"));
             QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Съобщение"));
             QCOMPARE(MessageService::shown().last().icon, QMessageBox::Warning);
-            QCOMPARE(f->eString->selectedText(), text);
+            QCOMPARE(ui::edit(f, "eString")->selectedText(), text);
             QCOMPARE(commands(), QStringLiteral("------"));
         } else {
             QVERIFY(MessageService::shown().isEmpty());
@@ -333,32 +341,33 @@ private slots:
         QCOMPARE(m_w->db().scalar("select count(*) from resale").toInt(), 7);
 
         // The toggle closes the window: filter back, result kept, Stale.
-        m_w->mnFind->trigger();
+        ui::action(m_w, "mnFind")->trigger();
         QVERIFY(!f->isVisible());
-        QVERIFY(m_w->pFilter->isEnabled() && m_w->cmbFilter->isEnabled() && m_w->mnGet->isEnabled());
-        QVERIFY(m_w->btnRefresh->isEnabled());
+        QVERIFY(ui::control<QWidget>(m_w, "pFilter")->isEnabled() && ui::combo(m_w, "cmbFilter")->isEnabled() &&
+                ui::action(m_w, "mnGet")->isEnabled());
+        QVERIFY(ui::button(m_w, "btnRefresh")->isEnabled());
         QCOMPARE(listedArts(), sorted);
     }
 
     void findWindowOpensFreshAndCloseBoxReleases() {
         if (!open("sqlite"))
             return;
-        m_w->mnFind->trigger();
-        TfrmFind* f = m_w->reg->find;
-        f->cmbField->setCurrentIndex(3);
-        f->cmbWay->setCurrentIndex(1);
-        f->eString->setText("x");
-        f->eString->clear();
-        f->btnFind->click(); // empty text: nothing searched
+        ui::action(m_w, "mnFind")->trigger();
+        FindWindow* f = ui::control<FindWindow>(m_w, "TfrmFind");
+        ui::combo(f, "cmbField")->setCurrentIndex(3);
+        ui::combo(f, "cmbWay")->setCurrentIndex(1);
+        ui::edit(f, "eString")->setText("x");
+        ui::edit(f, "eString")->clear();
+        ui::button(f, "btnFind")->click(); // empty text: nothing searched
         QVERIFY(MessageService::shown().isEmpty());
         QCOMPARE(listedArts().size(), 5);
         f->close(); // the close box
-        QVERIFY(!m_w->mnFind->isChecked());
-        QVERIFY(m_w->pFilter->isEnabled() && m_w->mnGet->isEnabled());
-        m_w->mnFind->trigger();
-        QCOMPARE(f->cmbField->currentIndex(), 0);
-        QCOMPARE(f->cmbWay->currentIndex(), 0);
-        QVERIFY(f->eString->text().isEmpty());
+        QVERIFY(!ui::action(m_w, "mnFind")->isChecked());
+        QVERIFY(ui::control<QWidget>(m_w, "pFilter")->isEnabled() && ui::action(m_w, "mnGet")->isEnabled());
+        ui::action(m_w, "mnFind")->trigger();
+        QCOMPARE(ui::combo(f, "cmbField")->currentIndex(), 0);
+        QCOMPARE(ui::combo(f, "cmbWay")->currentIndex(), 0);
+        QVERIFY(ui::edit(f, "eString")->text().isEmpty());
         // Placed at the main window's right edge, below the toolbar.
         QVERIFY(f->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         f->close();
@@ -378,7 +387,7 @@ private slots:
             return;
         showView(view, QDate(2026, 1, 1), kToday);
         const int before = PrintService::previewCount();
-        m_w->mnPrintGrid->trigger();
+        ui::action(m_w, "mnPrintGrid")->trigger();
         QCOMPARE(PrintService::previewCount(), before + 1);
         if (pdftext::available()) {
             const QString text = pdftext::text(PrintService::lastPreviewPdf());
@@ -402,7 +411,7 @@ private slots:
             return;
         showView(2, QDate(2026, 3, 2), QDate(2026, 3, 3));
         const int before = PrintService::previewCount();
-        m_w->mnPrintGrid->trigger();
+        ui::action(m_w, "mnPrintGrid")->trigger();
         QCOMPARE(PrintService::previewCount(), before);
     }
 
@@ -421,7 +430,7 @@ private slots:
         const int cash = m_w->db().scalar("select count(*) from KASA").toInt();
         if (answer != QMessageBox::NoButton)
             MessageService::queueAnswer(QMessageBox::StandardButton(answer));
-        m_w->TBItem3->trigger();
+        ui::action(m_w, "TBItem3")->trigger();
         const auto& shown = MessageService::shown().first();
         QCOMPARE(shown.caption, QStringLiteral("Изтриване"));
         QCOMPARE(shown.defaultButton, QMessageBox::No);
@@ -432,7 +441,7 @@ private slots:
         if (left == 0) {
             for (int view : {0, 5, 3}) {
                 showView(view);
-                QCOMPARE(m_w->reg->table->rowCount(), 0);
+                QCOMPARE(table()->rowCount(), 0);
             }
             QCOMPARE(commands(), QStringLiteral("------"));
         }
@@ -450,42 +459,42 @@ private slots:
         other.exec("update resale set Art = Art");
         m_w->db().exec("PRAGMA busy_timeout=50");
         MessageService::queueAnswer(QMessageBox::Yes);
-        m_w->TBItem3->trigger();
+        ui::action(m_w, "TBItem3")->trigger();
         QCOMPARE(MessageService::shown().size(), 2);
         QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Грешка"));
         other.rollback();
         QCOMPARE(m_w->db().scalar("select count(*) from resale").toInt(), 7);
-        QCOMPARE(m_w->reg->table->rowCount(), 5); // the register keeps its rows
+        QCOMPARE(table()->rowCount(), 5); // the register keeps its rows
     }
 
     void columnChooserToggle() {
         if (!open("sqlite"))
             return;
-        m_w->chkCustomize->trigger();
-        QVERIFY(m_w->chkCustomize->isChecked());
+        ui::action(m_w, "chkCustomize")->trigger();
+        QVERIFY(ui::action(m_w, "chkCustomize")->isChecked());
         QVERIFY(grid()->isColumnChooserOpen());
-        m_w->chkCustomize->trigger();
+        ui::action(m_w, "chkCustomize")->trigger();
         QVERIFY(!grid()->isColumnChooserOpen());
-        m_w->chkCustomize->trigger();
+        ui::action(m_w, "chkCustomize")->trigger();
         grid()->columnChooser()->close(); // its close box
-        QVERIFY(!m_w->chkCustomize->isChecked());
+        QVERIFY(!ui::action(m_w, "chkCustomize")->isChecked());
     }
 
     void aboutAndManual() {
         if (!open("sqlite"))
             return;
         QTimer::singleShot(0, m_w.get(), [this] {
-            QVERIFY(m_w->reg->about->isVisible());
-            const QString text = m_w->reg->about->text();
+            QVERIFY(ui::control<AboutDialog>(m_w, "frmAbout")->isVisible());
+            const QString text = ui::control<AboutDialog>(m_w, "frmAbout")->text();
             QVERIFY(text.contains(QStringLiteral("1.39")));
             QVERIFY(text.contains(QString::fromLatin1(qVersion())));
             QVERIFY(text.contains(QStringLiteral("SQLite")));
-            m_w->reg->about->accept();
+            ui::control<AboutDialog>(m_w, "frmAbout")->accept();
         });
-        m_w->TBItem5->trigger();
-        QVERIFY(!m_w->reg->about->isVisible());
+        ui::action(m_w, "TBItem5")->trigger();
+        QVERIFY(!ui::control<AboutDialog>(m_w, "frmAbout")->isVisible());
 
-        m_w->TBItem6->trigger();
+        ui::action(m_w, "TBItem6")->trigger();
         QVERIFY(!DesktopService::opened().isEmpty());
         const QString manual = DesktopService::opened().last().toLocalFile();
         QVERIFY(manual.endsWith(QStringLiteral("/doc_resale.html")));

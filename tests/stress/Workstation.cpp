@@ -212,4 +212,19 @@ int run(const Plan& plan) {
     return 0;
 }
 
+int transferAndWait(qint64 id, int shop, int clerk) {
+    Connection connection;
+    QTextStream out(stdout);
+    if (connection.open(QString()) != Connection::Status::Ready) {
+        out << "not open: " << connection.detail() << Qt::endl;
+        return 2;
+    }
+    const ops::Result r = ops::transfer({connection.db(), clerk}, id, shop);
+    out << (r.ok() ? QStringLiteral("committed") : QStringLiteral("failed: ") + r.message) << Qt::endl;
+    if (!r.ok())
+        return 1;
+    QThread::sleep(60);
+    return 4;
+}
+
 } // namespace workstation

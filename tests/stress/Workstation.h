@@ -20,4 +20,9 @@ struct Plan {
 // Runs the plan; the exit code for the process (0: ran to the end).
 int run(const Plan& plan);
 
+// Opens the database as the program does, moves one item to the shop as the
+// clerk, writes "committed" (or the refusal) on standard output and then
+// waits, at most a minute, to be killed before it can do anything more.
+int transferAndWait(qint64 id, int shop, int clerk);
+
 } // namespace workstation

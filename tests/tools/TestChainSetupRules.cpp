@@ -3,7 +3,7 @@
 // when two administrators (or an administrator and a clerk) work at once,
 // and that no refusal or engine failure leaves anything half written.
 #include "app/Login.h"
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Database.h"
 #include "operations/Operations.h"
 #include "tests/support/Engines.h"

@@ -4,11 +4,12 @@
 // in with the rights and shops of the level, and keep out the one without
 // access.
 #include "app/Startup.h"
-#include "app/TfrmInput.h"
-#include "app/core/SuiteSettings.h"
+#include "app/LoginDialog.h"
+#include "core/SuiteSettings.h"
 #include "db/Database.h"
 #include "operations/Operations.h"
-#include "register/TfrmResale.h"
+#include "register/MainWindow.h"
+#include "tests/support/Controls.h"
 #include "tests/support/TestEnv.h"
 #include "tools/PrivateFiles.h"
 #include "tools/setup/ui/ChainSetupWindow.h"
@@ -35,12 +36,7 @@
 #include <functional>
 
 namespace {
-template <typename T> T* child(QWidget* in, const char* name) {
-    T* w = in->findChild<T*>(QLatin1String(name));
-    if (!w)
-        qFatal("no %s", name);
-    return w;
-}
+template <typename T> T* child(QWidget* in, const char* name) { return ui::control<T>(in, name); }
 
 void click(QWidget* in, const char* button) {
     QTest::mouseClick(child<QPushButton>(in, button), Qt::LeftButton);
@@ -78,7 +74,7 @@ void onLogin(const std::function<void(QDialog*)>& action) {
     auto* timer = new QTimer;
     timer->setInterval(20);
     QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (auto* dlg = qobject_cast<TfrmInput*>(QApplication::activeModalWidget())) {
+        if (auto* dlg = qobject_cast<LoginDialog*>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
             action(dlg);
@@ -115,7 +111,7 @@ Session runProgram(const QString& user, const QString& password, const QString& 
         closer->setInterval(20);
         QObject::connect(closer, &QTimer::timeout, [&s, closer] {
             for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* main = qobject_cast<TfrmResale*>(w); main && main->isVisible()) {
+                if (auto* main = qobject_cast<MainWindow*>(w); main && main->isVisible()) {
                     closer->stop();
                     closer->deleteLater();
                     s.in = true;

@@ -1,6 +1,6 @@
 #include "tools/setup/ChainDatabase.h"
 
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Connection.h"
 #include "tools/PrivateFiles.h"
 #include "tools/SuiteDatabase.h"

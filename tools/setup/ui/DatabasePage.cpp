@@ -1,6 +1,6 @@
 #include "tools/setup/ui/DatabasePage.h"
 
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 #include "db/Database.h"
 #include "tools/setup/ChainDatabase.h"
 #include "widgets/FileDialogService.h"

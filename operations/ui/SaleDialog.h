@@ -15,14 +15,14 @@ class QPushButton;
 // "Продажба": sells the appliance to a buyer. Holds the price and the
 // buyer's data as typed until OK books the sale in one go; then, with
 // "Печат на договор" ticked, prints the sale contract from the template.
-class TfrmSale : public QDialog {
+class SaleDialog : public QDialog {
     Q_OBJECT
 public:
     // The consignor's data as the register's detail panel shows it, by
     // column name ("DlvNames", "DlvAdres", "DlvEGN", "DlvLK").
     using DetailSource = std::function<QString(const QString& column)>;
 
-    TfrmSale(Database& db, QWidget* parent = nullptr);
+    SaleDialog(Database& db, QWidget* parent = nullptr);
 
     void setClerk(int clerk) { m_clerk = clerk; }
     // The appliance to sell, as read just before the dialog opens.
@@ -38,27 +38,17 @@ public:
 
     static constexpr int kClientLength = 50;
 
-    QLabel* lbArt = nullptr;
-    QLabel* lbArtInfo = nullptr;
-    QLabel* lbSN = nullptr;
-    MoneyEdit* ePrice = nullptr;
-    QLineEdit* eNames = nullptr;
-    QLineEdit* eAdres = nullptr;
-    QLineEdit* eInfo = nullptr;
-    QLineEdit* eSaleInfo = nullptr;
-    QCheckBox* chkPrn = nullptr;
-    QPushButton* btnOk = nullptr;
-    QPushButton* btnCancel = nullptr;
-
 public slots:
-    void FormShow();
-    void btnOkClick();
-    void btnCancelClick();
+    // OK: checks the price and the buyer and books the sale.
+    void book();
+    void cancel();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The appliance, its sale price and the buyer's data as stored.
+    void showItem();
     void printContract();
 
     Database& m_db;
@@ -67,4 +57,16 @@ private:
     QString m_templateDir;
     DetailSource m_details;
     bool m_stale = false;
+
+    QLabel* m_applianceLabel = nullptr;
+    QLabel* m_applianceNoteLabel = nullptr;
+    QLabel* m_serialLabel = nullptr;
+    MoneyEdit* m_priceEdit = nullptr;
+    QLineEdit* m_namesEdit = nullptr;
+    QLineEdit* m_addressEdit = nullptr;
+    QLineEdit* m_buyerInfoEdit = nullptr;
+    QLineEdit* m_saleNoteEdit = nullptr;
+    QCheckBox* m_printCheck = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };

@@ -1,11 +1,11 @@
-#include "documents/ui/TJustifyRichEdit.h"
+#include "documents/ui/JustifiedTextEdit.h"
 
 #include <QTextBlockFormat>
 #include <QTextCursor>
 
-TJustifyRichEdit::TJustifyRichEdit(QWidget* parent) : QTextEdit(parent) {}
+JustifiedTextEdit::JustifiedTextEdit(QWidget* parent) : QTextEdit(parent) {}
 
-void TJustifyRichEdit::setupJustification() {
+void JustifiedTextEdit::setupJustification() {
     QTextCursor cursor = textCursor();
     if (!cursor.hasSelection())
         cursor.select(QTextCursor::Document);

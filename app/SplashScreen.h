@@ -4,11 +4,11 @@
 
 // The splash: a borderless, topmost window in the shape of the program's
 // picture (369 x 129), shown while the database opens.
-class TSplash : public QWidget {
+class SplashScreen : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TSplash(QWidget* parent = nullptr);
+    explicit SplashScreen(QWidget* parent = nullptr);
     static QPixmap picture();
     // Shows the splash centred and paints it at once.
     void showNow();

@@ -1,4 +1,4 @@
-#include "app/core/SuiteSettings.h"
+#include "core/SuiteSettings.h"
 
 #include <QFileInfo>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "documents/ui/TfrmDogKons.h"
+#include "documents/ui/ConsignmentContractWindow.h"
 
 #include "documents/ui/ContractPrinting.h"
 #include "widgets/PrintService.h"
@@ -22,79 +22,79 @@ constexpr int kLineWidth = 620;
 constexpr int kSideMargin = 10;
 } // namespace
 
-TfrmDogKons::TfrmDogKons(QWidget* parent)
-    : QDialog(parent), m_spCopies(new QSpinBox(this)), m_btnPrint(new QPushButton(u"Печат"_s, this)),
-      m_btnClose(new QPushButton(u"Изход"_s, this)), m_richView(new QTextEdit(this)),
+ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
+    : QDialog(parent), m_copiesSpin(new QSpinBox(this)), m_printButton(new QPushButton(u"Печат"_s, this)),
+      m_closeButton(new QPushButton(u"Изход"_s, this)), m_contractView(new QTextEdit(this)),
       m_statusBar(new QStatusBar(this)) {
     setObjectName(u"frmDogKons"_s);
     setWindowTitle(u"Преглед и печат на договор за консигнация"_s);
 
     auto* label = new QLabel(u"Брой копия"_s, this);
-    label->setBuddy(m_spCopies);
-    m_spCopies->setObjectName(u"spCopies"_s);
-    m_spCopies->setRange(kMinCopies, kMaxCopies);
-    m_spCopies->setValue(2);
-    m_btnPrint->setObjectName(u"CorelButton1"_s);
-    m_btnClose->setObjectName(u"CorelButton2"_s);
-    m_btnPrint->setAutoDefault(false);
-    m_btnClose->setAutoDefault(false);
+    label->setBuddy(m_copiesSpin);
+    m_copiesSpin->setObjectName(u"spCopies"_s);
+    m_copiesSpin->setRange(kMinCopies, kMaxCopies);
+    m_copiesSpin->setValue(2);
+    m_printButton->setObjectName(u"CorelButton1"_s);
+    m_closeButton->setObjectName(u"CorelButton2"_s);
+    m_printButton->setAutoDefault(false);
+    m_closeButton->setAutoDefault(false);
 
-    m_richView->setObjectName(u"RichView1"_s);
-    m_richView->setReadOnly(true);
-    m_richView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_richView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_richView->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    m_richView->setLineWrapColumnOrWidth(kLineWidth);
-    QPalette palette = m_richView->palette();
+    m_contractView->setObjectName(u"RichView1"_s);
+    m_contractView->setReadOnly(true);
+    m_contractView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_contractView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_contractView->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    m_contractView->setLineWrapColumnOrWidth(kLineWidth);
+    QPalette palette = m_contractView->palette();
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Text, Qt::black);
-    m_richView->setPalette(palette);
-    m_richView->setAccessibleName(u"Договор за консигнация"_s);
+    m_contractView->setPalette(palette);
+    m_contractView->setAccessibleName(u"Договор за консигнация"_s);
 
     m_statusBar->setObjectName(u"StatusBar1"_s);
     m_statusBar->setSizeGripEnabled(false);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(label);
-    bar->addWidget(m_spCopies);
-    bar->addWidget(m_btnPrint);
+    bar->addWidget(m_copiesSpin);
+    bar->addWidget(m_printButton);
     bar->addStretch();
-    bar->addWidget(m_btnClose);
+    bar->addWidget(m_closeButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
-    layout->addWidget(m_richView, 1);
+    layout->addWidget(m_contractView, 1);
     layout->addWidget(m_statusBar);
 
-    connect(m_btnPrint, &QPushButton::clicked, this, &TfrmDogKons::CorelButton1Click);
-    connect(m_btnClose, &QPushButton::clicked, this, &TfrmDogKons::CorelButton2Click);
+    connect(m_printButton, &QPushButton::clicked, this, &ConsignmentContractWindow::print);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
 
     // A fixed dialog border: the view is as wide as a contract line.
     setFixedSize(kLineWidth + 2 * kSideMargin + 60, 640);
 }
 
-void TfrmDogKons::setDataSource(DataSource source) {
+void ConsignmentContractWindow::setDataSource(DataSource source) {
     m_source = std::move(source);
 }
 
-void TfrmDogKons::setData(const ConsignmentContractData& data) {
+void ConsignmentContractWindow::setData(const ConsignmentContractData& data) {
     m_source = [data]() { return data; };
 }
 
-void TfrmDogKons::showEvent(QShowEvent* event) {
-    FormShow();
+void ConsignmentContractWindow::showEvent(QShowEvent* event) {
+    rebuild();
     QDialog::showEvent(event);
 }
 
-void TfrmDogKons::FormShow() {
+void ConsignmentContractWindow::rebuild() {
     const ConsignmentContractData data = m_source ? m_source() : ConsignmentContractData{};
-    QTextDocument* doc = m_richView->document();
+    QTextDocument* doc = m_contractView->document();
     ConsignmentContract::write(doc, data);
     doc->setDocumentMargin(kSideMargin);
-    m_richView->moveCursor(QTextCursor::Start);
+    m_contractView->moveCursor(QTextCursor::Start);
     m_statusBar->showMessage(u"Договор №%1"_s.arg(data.dogNo));
 }
 
-void TfrmDogKons::setupPrinter(QPrinter* printer, int copies) {
+void ConsignmentContractWindow::setupPrinter(QPrinter* printer, int copies) {
     QPageLayout layout = printer->pageLayout();
     layout.setUnits(QPageLayout::Millimeter);
     layout.setMinimumMargins(QMarginsF());
@@ -105,18 +105,14 @@ void TfrmDogKons::setupPrinter(QPrinter* printer, int copies) {
     printer->setCopyCount(copies);
 }
 
-void TfrmDogKons::CorelButton1Click() {
+void ConsignmentContractWindow::print() {
     QPrinter printer(QPrinter::HighResolution);
-    setupPrinter(&printer, m_spCopies->value());
+    setupPrinter(&printer, m_copiesSpin->value());
     if (!PrintService::printDialog(&printer, this))
         return;
     const int copies = qBound(kMinCopies, printer.copyCount(), kMaxCopies);
-    m_spCopies->setValue(copies);
+    m_copiesSpin->setValue(copies);
     // The dialog may have changed the paper; the contract keeps its margins.
     setupPrinter(&printer, copies);
-    ContractPrinting::printCopies(*m_richView->document(), &printer, copies);
-}
-
-void TfrmDogKons::CorelButton2Click() {
-    reject();
+    ContractPrinting::printCopies(*m_contractView->document(), &printer, copies);
 }

@@ -1,6 +1,6 @@
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 
-#include "app/core/Money.h"
+#include "core/Money.h"
 
 #include <QLocale>
 #include <QRegularExpression>

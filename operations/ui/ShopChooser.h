@@ -12,10 +12,10 @@ class QPushButton;
 // "Избор на магазин": the shop that receives a new appliance or a
 // transferred one. Offers the shops of the clerk's shop filter (active, not
 // away, and only the clerk's own when bound to one), ordered by name.
-class TIzbShop : public QDialog {
+class ShopChooser : public QDialog {
     Q_OBJECT
 public:
-    explicit TIzbShop(Database& db, QWidget* parent = nullptr);
+    explicit ShopChooser(Database& db, QWidget* parent = nullptr);
 
     // 0: every shop; otherwise the clerk's own shop alone.
     void setFilterShop(int shopId) { m_filterShop = shopId; }
@@ -27,14 +27,10 @@ public:
 
     // Fills the list; false (after telling the clerk) when no shop passes
     // the filter or the shops could not be read.
-    bool FormActivate();
+    bool fillShops();
     // The shop whose name is chosen: the first of that name in the order by
     // name; 0 when none matches.
-    int FormClose() const;
-
-    QComboBox* cmbShop = nullptr;
-    QPushButton* BitBtn1 = nullptr; // "Да"
-    QPushButton* BitBtn2 = nullptr; // "Отказ"
+    int chosenShop() const;
 
     static QString noShopMessage();
 
@@ -42,4 +38,8 @@ private:
     Database& m_db;
     int m_filterShop = 0;
     QList<ops::Shop> m_shops;
+
+    QComboBox* m_shopCombo = nullptr;
+    QPushButton* m_okButton = nullptr;     // "Да"
+    QPushButton* m_cancelButton = nullptr; // "Отказ"
 };

@@ -10,10 +10,10 @@ class QPushButton;
 
 // "Изплащане на уред": pays the consignor. Offers the stored purchase price;
 // for a sold appliance the amount cannot exceed its sale price.
-class TfrmPay : public QDialog {
+class PayoutDialog : public QDialog {
     Q_OBJECT
 public:
-    TfrmPay(Database& db, QWidget* parent = nullptr);
+    PayoutDialog(Database& db, QWidget* parent = nullptr);
 
     void setClerk(int clerk) { m_clerk = clerk; }
     // The appliance to pay out, as read just before the dialog opens; sets
@@ -22,20 +22,23 @@ public:
     const Item& item() const { return m_item; }
     bool itemWasStale() const { return m_stale; }
 
-    MoneyEdit* ePrice = nullptr;
-    QPushButton* btnOk = nullptr;
-    QPushButton* btnCancel = nullptr;
-
 public slots:
-    void FormShow();
-    void btnOkClick();
+    // "Запис": checks the amount and books the payout.
+    void book();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The stored purchase price, selected to be typed over.
+    void offerAgreedAmount();
+
     Database& m_db;
     int m_clerk = 0;
     Item m_item;
     bool m_stale = false;
+
+    MoneyEdit* m_amountEdit = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };

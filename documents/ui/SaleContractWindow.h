@@ -6,19 +6,18 @@
 
 class QPushButton;
 class QPrinter;
-class TJustifyRichEdit;
+class JustifiedTextEdit;
 
 // The sale contract: the shop's template "salecontract.rtf" beside the
 // program is loaded, its placeholders filled with the sale's values, and the
 // result shown in the print preview on one A4 page. The sale runs the steps
-// by calling btnLoadRTFClick() and btnPrintClick(); the window itself is not
-// shown.
-class TfrmRTF : public QDialog {
+// by calling loadTemplate() and preview(); the window itself is not shown.
+class SaleContractWindow : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kTemplateName = "salecontract.rtf";
 
-    explicit TfrmRTF(QWidget* parent = nullptr);
+    explicit SaleContractWindow(QWidget* parent = nullptr);
 
     void setValues(const SaleContractValues& values);
     const SaleContractValues& values() const { return m_values; }
@@ -28,15 +27,14 @@ public:
     QString templatePath() const;
 
     // Loads the template and fills it; shows a message when there is none.
-    void btnLoadRTFClick();
+    void loadTemplate();
     // Replaces the placeholders in the loaded template.
-    void btnReplaceClick();
+    void fillPlaceholders();
     // Opens the print preview of the filled contract (nothing when no
     // template could be loaded).
-    void btnPrintClick();
+    void preview();
 
     bool isLoaded() const { return m_loaded; }
-    TJustifyRichEdit* richEdit() const { return m_richEdit; }
     int replacedCount() const { return m_replaced; }
 
     // The line at the foot of the printed contract naming the program.
@@ -45,10 +43,10 @@ public:
     static void setupPage(QPrinter* printer);
 
 private:
-    TJustifyRichEdit* m_richEdit;
-    QPushButton* m_btnLoadRTF;
-    QPushButton* m_btnReplace;
-    QPushButton* m_btnPrint;
+    JustifiedTextEdit* m_contractEdit;
+    QPushButton* m_loadButton;
+    QPushButton* m_replaceButton;
+    QPushButton* m_printButton;
     SaleContractValues m_values;
     QString m_templateDir;
     bool m_loaded = false;

@@ -1,8 +1,8 @@
-#include "operations/ui/TfrmChPrices.h"
-#include "operations/ui/DialogSupport.h"
+#include "operations/ui/PriceChangeDialog.h"
 
 #include "operations/Operations.h"
 #include "operations/Validation.h"
+#include "operations/ui/DialogSupport.h"
 #include "operations/ui/MoneyEdit.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
@@ -14,90 +14,90 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-TfrmChPrices::TfrmChPrices(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
+PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
     setObjectName(QStringLiteral("frmChPrices"));
     setWindowTitle(QStringLiteral("Промяна на цени"));
     setModal(true);
 
-    eSalePrice = new MoneyEdit(this);
-    eSalePrice->setObjectName(QStringLiteral("eSalePrice"));
-    eSalePrice->setMinimumWidth(120);
-    eDlvPrice = new MoneyEdit(this);
-    eDlvPrice->setObjectName(QStringLiteral("eDlvPrice"));
-    eDlvPrice->setMinimumWidth(120);
+    m_salePriceEdit = new MoneyEdit(this);
+    m_salePriceEdit->setObjectName(QStringLiteral("eSalePrice"));
+    m_salePriceEdit->setMinimumWidth(120);
+    m_purchasePriceEdit = new MoneyEdit(this);
+    m_purchasePriceEdit->setObjectName(QStringLiteral("eDlvPrice"));
+    m_purchasePriceEdit->setMinimumWidth(120);
     auto* saleLabel = new QLabel(QStringLiteral("Продажна цена"), this);
-    saleLabel->setBuddy(eSalePrice);
+    saleLabel->setBuddy(m_salePriceEdit);
     auto* dlvLabel = new QLabel(QStringLiteral("Изкупна цена"), this);
-    dlvLabel->setBuddy(eDlvPrice);
-    btnOk = new QPushButton(QStringLiteral("Запис"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Отказ"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setAutoDefault(false);
+    dlvLabel->setBuddy(m_purchasePriceEdit);
+    m_okButton = new QPushButton(QStringLiteral("Запис"), this);
+    m_okButton->setObjectName(QStringLiteral("btnOk"));
+    m_okButton->setDefault(true);
+    m_cancelButton = new QPushButton(QStringLiteral("Отказ"), this);
+    m_cancelButton->setObjectName(QStringLiteral("btnCancel"));
+    m_cancelButton->setAutoDefault(false);
 
     auto* g = new QGridLayout;
     g->addWidget(saleLabel, 0, 0);
-    g->addWidget(eSalePrice, 0, 1);
+    g->addWidget(m_salePriceEdit, 0, 1);
     g->addWidget(dlvLabel, 1, 0);
-    g->addWidget(eDlvPrice, 1, 1);
+    g->addWidget(m_purchasePriceEdit, 1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     auto* v = new QVBoxLayout(this);
     v->addLayout(g);
     v->addSpacing(6);
     v->addLayout(buttons);
     v->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(eSalePrice, eDlvPrice);
-    setTabOrder(eDlvPrice, btnOk);
-    setTabOrder(btnOk, btnCancel);
+    setTabOrder(m_salePriceEdit, m_purchasePriceEdit);
+    setTabOrder(m_purchasePriceEdit, m_okButton);
+    setTabOrder(m_okButton, m_cancelButton);
 
-    connect(btnOk, &QPushButton::clicked, this, &TfrmChPrices::btnOkClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_okButton, &QPushButton::clicked, this, &PriceChangeDialog::book);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmChPrices::showEvent(QShowEvent* event) {
+void PriceChangeDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         m_stale = false;
-        FormShow();
+        showStoredPrices();
     }
 }
 
-void TfrmChPrices::FormShow() {
-    eDlvPrice->setValue(m_item.dlvPrice);
-    eDlvPrice->setEnabled(!m_item.payed);
-    eSalePrice->setValue(m_item.salePrice);
-    eSalePrice->setFocus(Qt::OtherFocusReason);
-    eSalePrice->selectAll();
+void PriceChangeDialog::showStoredPrices() {
+    m_purchasePriceEdit->setValue(m_item.dlvPrice);
+    m_purchasePriceEdit->setEnabled(!m_item.payed);
+    m_salePriceEdit->setValue(m_item.salePrice);
+    m_salePriceEdit->setFocus(Qt::OtherFocusReason);
+    m_salePriceEdit->selectAll();
 }
 
-void TfrmChPrices::btnOkClick() {
-    btnOk->setFocus(Qt::OtherFocusReason);
-    eDlvPrice->normalize();
-    eSalePrice->normalize();
+void PriceChangeDialog::book() {
+    m_okButton->setFocus(Qt::OtherFocusReason);
+    m_purchasePriceEdit->normalize();
+    m_salePriceEdit->normalize();
     // The purchase price of a paid appliance stays as it was paid.
-    const money::Cents dlv = m_item.payed ? m_item.dlvPrice : eDlvPrice->value();
-    const money::Cents sale = eSalePrice->value();
+    const money::Cents dlv = m_item.payed ? m_item.dlvPrice : m_purchasePriceEdit->value();
+    const money::Cents sale = m_salePriceEdit->value();
 
     switch (validation::checkPrices(dlv, sale, m_item.payed)) {
     case validation::PriceVerdict::NotPositive:
         MessageService::error(this, QStringLiteral("Въведете положителна цена!"));
-        FormShow();
+        showStoredPrices();
         return;
     case validation::PriceVerdict::SaleNotAbove:
         MessageService::error(this, QStringLiteral("Продажната цена трябва да е по-голяма от изкупната!"));
-        FormShow();
+        showStoredPrices();
         return;
     case validation::PriceVerdict::AskBelow:
         if (!MessageService::question(this,
                                       QStringLiteral("Продажната цена  е по-малка от изкупната!\n"
                                                      "Желаете ли да продължите?"),
                                       QStringLiteral("Съобщение"))) {
-            FormShow();
+            showStoredPrices();
             return;
         }
         break;

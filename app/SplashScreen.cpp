@@ -1,4 +1,4 @@
-#include "app/TSplash.h"
+#include "app/SplashScreen.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -9,7 +9,7 @@
 #include <QPainterPath>
 #include <QScreen>
 
-QPixmap TSplash::picture() {
+QPixmap SplashScreen::picture() {
     // Drawn once: a rounded plate on a key colour; every pixel of the key
     // colour (the top-left pixel's) is cut away from the window.
     QImage img(369, 129, QImage::Format_RGB32);
@@ -53,7 +53,7 @@ QPixmap TSplash::picture() {
     return QPixmap::fromImage(img);
 }
 
-TSplash::TSplash(QWidget* parent)
+SplashScreen::SplashScreen(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_picture(picture()) {
     setObjectName(QStringLiteral("TSplash"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -63,7 +63,7 @@ TSplash::TSplash(QWidget* parent)
     setMask(m_picture.createMaskFromColor(key, Qt::MaskInColor));
 }
 
-void TSplash::showNow() {
+void SplashScreen::showNow() {
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->geometry().center() - rect().center());
     show();
@@ -71,7 +71,7 @@ void TSplash::showNow() {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void TSplash::paintEvent(QPaintEvent*) {
+void SplashScreen::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, m_picture);
 }

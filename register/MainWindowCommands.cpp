@@ -1,12 +1,12 @@
 // The commands the main window carries out itself: data reset, user manual,
 // about window, column chooser, find window and register printing.
-#include "register/TfrmResale.h"
+#include "register/MainWindow.h"
 
 #include "db/DbError.h"
 #include "register/AboutDialog.h"
+#include "register/FindWindow.h"
 #include "register/RegisterParts.h"
 #include "register/RegisterView.h"
-#include "register/TfrmFind.h"
 #include "widgets/DesktopService.h"
 #include "widgets/GridPrinter.h"
 #include "widgets/GridTableModel.h"
@@ -22,7 +22,7 @@
 #include <QToolBar>
 #include <QUrl>
 
-void TfrmResale::TBItem3Click() {
+void MainWindow::resetData() {
     const QString question =
         QStringLiteral("ВНИМАНИЕ! Всички данни за приетите и\nпродадени уреди ще бъдат изтрити!\n\n"
                        "Желаете ли да продължите");
@@ -39,67 +39,78 @@ void TfrmResale::TBItem3Click() {
         MessageService::error(this, e.message());
         return;
     }
-    btnRefreshClick();
+    refreshRegister();
 }
 
-void TfrmResale::TBItem6Click() {
+void MainWindow::openManual() {
     // Opens in whatever the desktop associates with it; a missing file or
     // program shows nothing.
     DesktopService::open(QUrl::fromLocalFile(QDir(programDir()).filePath(RegisterParts::manualFileName())));
 }
 
-void TfrmResale::TBItem5Click() {
+void MainWindow::showAbout() {
     createRegisterDialogs();
-    if (!reg || !reg->about)
+    if (!m_register || !m_register->about)
         return;
-    reg->about->setDatabase(isReady() ? db().describe() : QString());
-    reg->about->exec();
+    m_register->about->setDatabase(isReady() ? db().describe() : QString());
+    m_register->about->exec();
 }
 
-void TfrmResale::chkCustomizeClick() {
-    if (!reg)
+void MainWindow::toggleColumnChooser() {
+    if (!m_register)
         return;
-    if (chkCustomize->isChecked())
-        reg->grid->showColumnChooser();
+    if (m_columnsAction->isChecked())
+        m_register->grid->showColumnChooser();
     else
-        reg->grid->closeColumnChooser();
+        m_register->grid->closeColumnChooser();
 }
 
-void TfrmResale::gridEndColumnsCustomizing() {
-    chkCustomize->setChecked(false);
+void MainWindow::uncheckColumnsToggle() {
+    m_columnsAction->setChecked(false);
 }
 
-void TfrmResale::mnFindClick() {
+void MainWindow::toggleFindWindow() {
     createRegisterDialogs();
-    if (!reg || !reg->find)
+    if (!m_register || !m_register->find)
         return;
-    TfrmFind* find = reg->find;
-    if (!mnFind->isChecked()) {
+    FindWindow* find = m_register->find;
+    if (!m_findAction->isChecked()) {
         find->close();
         return;
     }
     const QRect frame = frameGeometry();
     find->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     find->move(frame.left() + frame.width() - find->frameGeometry().width() - 10,
-               frame.top() + (geometry().top() - frame.top()) + pButtons->height());
+               frame.top() + (geometry().top() - frame.top()) + m_toolBar->height());
     find->show();
     find->raise();
     find->activateWindow();
-    cmbFilter->setEnabled(false);
-    pFilter->setEnabled(false);
-    mnGet->setEnabled(false);
+    m_viewCombo->setEnabled(false);
+    m_filterBar->setEnabled(false);
+    m_intakeAction->setEnabled(false);
 }
 
-void TfrmResale::mnPrintGridClick() {
-    if (!reg || reg->table->rowCount() == 0)
+void MainWindow::findWindowClosed() {
+    m_findAction->setChecked(false);
+    m_viewCombo->setEnabled(true);
+    m_filterBar->setEnabled(true);
+    m_intakeAction->setEnabled(true);
+    m_refreshButton->setEnabled(true);
+    updateFilterBar();
+    m_viewCombo->setFocus();
+}
+
+void MainWindow::printRegister() {
+    if (!m_register || m_register->table->rowCount() == 0)
         return;
-    GroupingGrid* grid = reg->grid;
+    GroupingGrid* grid = m_register->grid;
     // The shop groups print without their sums.
     grid->setColumnSummaryGroup(QStringLiteral("gridShop"), QString());
     grid->expandAll();
     grid->fitColumns();
     GridPrinter printer(grid);
-    printer.setTitle(RegisterView::printTitle(cmbFilter->currentIndex(), FromDate->date(), ToDate->date()));
+    printer.setTitle(
+        RegisterView::printTitle(m_viewCombo->currentIndex(), m_fromDateEdit->date(), m_toDateEdit->date()));
     printer.preview(this);
     grid->setColumnSummaryGroup(QStringLiteral("gridShop"), RegisterParts::summaryGroupName());
     grid->expandAll();

@@ -1,17 +1,17 @@
 // The item commands: intake, sale, payout, return, price change, transfer,
 // annulment and the reprint of the consignment contract.
-#include "register/TfrmResale.h"
+#include "register/MainWindow.h"
 
 #include "db/DbError.h"
-#include "documents/ui/TfrmDogKons.h"
+#include "documents/ui/ConsignmentContractWindow.h"
 #include "operations/Item.h"
 #include "operations/Operations.h"
 #include "operations/ui/ContractData.h"
-#include "operations/ui/TIzbShop.h"
-#include "operations/ui/TfrmChPrices.h"
-#include "operations/ui/TfrmGet.h"
-#include "operations/ui/TfrmPay.h"
-#include "operations/ui/TfrmSale.h"
+#include "operations/ui/IntakeDialog.h"
+#include "operations/ui/PayoutDialog.h"
+#include "operations/ui/PriceChangeDialog.h"
+#include "operations/ui/SaleDialog.h"
+#include "operations/ui/ShopChooser.h"
 #include "register/RegisterParts.h"
 #include "widgets/GroupingGrid.h"
 #include "widgets/MessageService.h"
@@ -23,7 +23,7 @@
 namespace {
 
 // The dialogs are the window's direct children, made once by createDialogs().
-template <class T> T* dialog(TfrmResale* w) {
+template <class T> T* dialog(MainWindow* w) {
     return w->findChild<T*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
@@ -34,24 +34,24 @@ QString goneMessage() {
 
 } // namespace
 
-void TfrmResale::createDialogs() {
+void MainWindow::createDialogs() {
     Database& database = db();
-    auto* contract = new TfrmDogKons(this);
-    auto* sale = new TfrmSale(database, this);
+    auto* contract = new ConsignmentContractWindow(this);
+    auto* sale = new SaleDialog(database, this);
     sale->setTemplateDir(programDir());
     sale->setDetailSource([this](const QString& column) { return detailText(column); });
-    auto* intake = new TfrmGet(database, this);
+    auto* intake = new IntakeDialog(database, this);
     intake->setContractWindow(contract);
-    new TfrmPay(database, this);
-    new TfrmChPrices(database, this);
-    new TIzbShop(database, this);
+    new PayoutDialog(database, this);
+    new PriceChangeDialog(database, this);
+    new ShopChooser(database, this);
     createRegisterDialogs();
 }
 
 // The register's current appliance as stored now. When it has gone since the
 // register was built (another workstation), the clerk is told and the
 // register is built again.
-static std::optional<Item> currentItem(TfrmResale* w) {
+static std::optional<Item> currentItem(MainWindow* w) {
     const qint64 id = w->currentItemId();
     if (id < 0)
         return std::nullopt;
@@ -64,15 +64,15 @@ static std::optional<Item> currentItem(TfrmResale* w) {
     }
     if (!item) {
         MessageService::warning(w, goneMessage());
-        w->btnRefreshClick();
+        w->refreshRegister();
     }
     return item;
 }
 
-void TfrmResale::mnGetClick() {
-    auto* chooser = dialog<TIzbShop>(this);
-    auto* intake = dialog<TfrmGet>(this);
-    if (!chooser || !intake || !mnGet->isEnabled())
+void MainWindow::takeInItem() {
+    auto* chooser = dialog<ShopChooser>(this);
+    auto* intake = dialog<IntakeDialog>(this);
+    if (!chooser || !intake || !m_intakeAction->isEnabled())
         return;
     chooser->setFilterShop(filterShopId());
     const int shop = chooser->choose();
@@ -83,33 +83,33 @@ void TfrmResale::mnGetClick() {
     if (intake->exec() != QDialog::Accepted)
         return;
     const qint64 id = intake->newId();
-    btnRefreshClick();
+    refreshRegister();
     if (id >= 0)
         locateItem(id);
 }
 
-void TfrmResale::mnSaleClick() {
-    auto* sale = dialog<TfrmSale>(this);
+void MainWindow::sellCurrentItem() {
+    auto* sale = dialog<SaleDialog>(this);
     // F2 reaches here also while the command is off (no row, a sold item).
-    if (!sale || !mnSale->isEnabled())
+    if (!sale || !m_saleAction->isEnabled())
         return;
     const std::optional<Item> item = currentItem(this);
     if (!item)
         return;
     if (item->saled) {
         MessageService::warning(this, QStringLiteral("Уредът вече е продаден."));
-        btnRefreshClick();
+        refreshRegister();
         return;
     }
     sale->setClerk(userId());
     sale->setItem(*item);
     if (sale->exec() == QDialog::Accepted || sale->itemWasStale())
-        btnRefreshClick();
+        refreshRegister();
 }
 
-void TfrmResale::mnPayClick() {
-    auto* pay = dialog<TfrmPay>(this);
-    if (!pay || !mnPay->isEnabled())
+void MainWindow::payOutCurrentItem() {
+    auto* pay = dialog<PayoutDialog>(this);
+    if (!pay || !m_payoutAction->isEnabled())
         return;
     const std::optional<Item> item = currentItem(this);
     if (!item)
@@ -122,11 +122,11 @@ void TfrmResale::mnPayClick() {
         MessageService::warning(this, QStringLiteral("Уредът вече е изплатен."));
     }
     // The register is built again whether the payout was made or not.
-    btnRefreshClick();
+    refreshRegister();
 }
 
-void TfrmResale::mnBackClick() {
-    if (!mnBack->isEnabled())
+void MainWindow::returnCurrentItem() {
+    if (!m_returnAction->isEnabled())
         return;
     const std::optional<Item> item = currentItem(this);
     if (!item)
@@ -142,12 +142,12 @@ void TfrmResale::mnBackClick() {
         if (r.status == ops::Status::EngineError)
             return;
     }
-    btnRefreshClick();
+    refreshRegister();
 }
 
-void TfrmResale::mnPricesClick() {
-    auto* prices = dialog<TfrmChPrices>(this);
-    if (!prices || !mnPrices->isEnabled())
+void MainWindow::changeCurrentPrices() {
+    auto* prices = dialog<PriceChangeDialog>(this);
+    if (!prices || !m_priceChangeAction->isEnabled())
         return;
     const std::optional<Item> item = currentItem(this);
     if (!item)
@@ -157,12 +157,12 @@ void TfrmResale::mnPricesClick() {
     if (prices->exec() == QDialog::Accepted)
         rerunKeeping(item->id);
     else if (prices->itemWasStale())
-        btnRefreshClick();
+        refreshRegister();
 }
 
-void TfrmResale::mnMoveClick() {
-    auto* chooser = dialog<TIzbShop>(this);
-    if (!chooser || !mnMove->isEnabled())
+void MainWindow::transferCurrentItem() {
+    auto* chooser = dialog<ShopChooser>(this);
+    if (!chooser || !m_transferAction->isEnabled())
         return;
     const std::optional<Item> item = currentItem(this);
     if (!item)
@@ -175,14 +175,14 @@ void TfrmResale::mnMoveClick() {
     if (!r.ok()) {
         MessageService::error(this, r.message);
         if (r.status == ops::Status::Refused)
-            btnRefreshClick();
+            refreshRegister();
         return;
     }
     rerunKeeping(item->id);
 }
 
-void TfrmResale::mnAnulClick() {
-    if (!mnAnul->isEnabled())
+void MainWindow::annulCurrentSale() {
+    if (!m_annulAction->isEnabled())
         return;
     const std::optional<Item> item = currentItem(this);
     if (!item)
@@ -193,14 +193,14 @@ void TfrmResale::mnAnulClick() {
         if (!r.ok())
             MessageService::error(this, r.message);
         if (r.status != ops::Status::EngineError)
-            btnRefreshClick();
+            refreshRegister();
     }
-    if (reg && reg->grid && currentItemId() >= 0)
-        reg->grid->setFocus(Qt::OtherFocusReason);
+    if (m_register && m_register->grid && currentItemId() >= 0)
+        m_register->grid->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmResale::mnPrintClick() {
-    auto* contract = dialog<TfrmDogKons>(this);
+void MainWindow::reprintContract() {
+    auto* contract = dialog<ConsignmentContractWindow>(this);
     if (!contract)
         return;
     const std::optional<Item> item = currentItem(this);

@@ -1,8 +1,8 @@
-#include "app/TfrmInput.h"
+#include "app/LoginDialog.h"
 
 #include "app/Login.h"
-#include "app/core/SuiteSettings.h"
-#include "register/TfrmResale.h"
+#include "core/SuiteSettings.h"
+#include "register/MainWindow.h"
 #include "widgets/DesktopService.h"
 #include "widgets/MessageService.h"
 
@@ -15,7 +15,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-TfrmInput::TfrmInput(TfrmResale* main, const QString& helpFile, QWidget* parent)
+LoginDialog::LoginDialog(MainWindow* main, const QString& helpFile, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_main(main), m_helpFile(helpFile) {
     setObjectName(QStringLiteral("TfrmInput"));
     setWindowTitle(QStringLiteral("Въведете име и парола"));
@@ -25,29 +25,29 @@ TfrmInput::TfrmInput(TfrmResale* main, const QString& helpFile, QWidget* parent)
     panel->setObjectName(QStringLiteral("Panel1"));
     auto* g = new QGridLayout(panel);
     g->setContentsMargins(8, 8, 8, 4);
-    Edit1 = new QLineEdit(panel);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(15);
-    Edit2 = new QLineEdit(panel);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setEchoMode(QLineEdit::Password);
-    Edit2->setMaxLength(10);
+    m_userEdit = new QLineEdit(panel);
+    m_userEdit->setObjectName(QStringLiteral("Edit1"));
+    m_userEdit->setMaxLength(15);
+    m_passwordEdit = new QLineEdit(panel);
+    m_passwordEdit->setObjectName(QStringLiteral("Edit2"));
+    m_passwordEdit->setEchoMode(QLineEdit::Password);
+    m_passwordEdit->setMaxLength(10);
     auto* l1 = new QLabel(QStringLiteral("Потребител"), panel);
-    l1->setBuddy(Edit1);
+    l1->setBuddy(m_userEdit);
     auto* l2 = new QLabel(QStringLiteral("Парола"), panel);
-    l2->setBuddy(Edit2);
+    l2->setBuddy(m_passwordEdit);
     g->addWidget(l1, 0, 0);
-    g->addWidget(Edit1, 0, 1);
+    g->addWidget(m_userEdit, 0, 1);
     g->addWidget(l2, 1, 0);
-    g->addWidget(Edit2, 1, 1);
+    g->addWidget(m_passwordEdit, 1, 1);
 
-    btnOk = new QPushButton(QStringLiteral("Вход"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnOk->setAutoDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Отказ"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setAutoDefault(false);
+    m_loginButton = new QPushButton(QStringLiteral("Вход"), this);
+    m_loginButton->setObjectName(QStringLiteral("btnOk"));
+    m_loginButton->setDefault(true);
+    m_loginButton->setAutoDefault(true);
+    m_cancelButton = new QPushButton(QStringLiteral("Отказ"), this);
+    m_cancelButton->setObjectName(QStringLiteral("btnCancel"));
+    m_cancelButton->setAutoDefault(false);
     auto* help = new QLabel(QStringLiteral("F1 - помощ"), this);
     help->setObjectName(QStringLiteral("lbHelp"));
 
@@ -55,8 +55,8 @@ TfrmInput::TfrmInput(TfrmResale* main, const QString& helpFile, QWidget* parent)
     buttons->setContentsMargins(8, 0, 8, 8);
     buttons->addWidget(help);
     buttons->addStretch(1);
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
+    buttons->addWidget(m_loginButton);
+    buttons->addWidget(m_cancelButton);
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
@@ -64,27 +64,27 @@ TfrmInput::TfrmInput(TfrmResale* main, const QString& helpFile, QWidget* parent)
     v->addLayout(buttons);
     setFixedWidth(300);
 
-    connect(btnOk, &QPushButton::clicked, this, &TfrmInput::btnOkClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_loginButton, &QPushButton::clicked, this, &LoginDialog::logIn);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     // The last user name is remembered in the suite's settings.
     if (!SuiteSettings::hasValue(QStringLiteral("User")))
         SuiteSettings::setValue(QStringLiteral("User"), QStringLiteral("Administrator"));
-    Edit1->setText(SuiteSettings::value(QStringLiteral("User")).toString());
+    m_userEdit->setText(SuiteSettings::value(QStringLiteral("User")).toString());
 }
 
-void TfrmInput::showEvent(QShowEvent* e) {
+void LoginDialog::showEvent(QShowEvent* e) {
     setFixedHeight(122);
-    Edit2->clear();
-    Edit1->setEnabled(true);
-    Edit2->setEnabled(true);
-    if (Edit1->text().isEmpty())
-        Edit1->setText(QStringLiteral("Administrator"));
+    m_passwordEdit->clear();
+    m_userEdit->setEnabled(true);
+    m_passwordEdit->setEnabled(true);
+    if (m_userEdit->text().isEmpty())
+        m_userEdit->setText(QStringLiteral("Administrator"));
     QDialog::showEvent(e);
-    Edit2->setFocus();
+    m_passwordEdit->setFocus();
 }
 
-void TfrmInput::keyPressEvent(QKeyEvent* e) {
+void LoginDialog::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
         QUrl topic = QUrl::fromLocalFile(m_helpFile);
         topic.setFragment(QStringLiteral("Password"));
@@ -94,28 +94,28 @@ void TfrmInput::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-void TfrmInput::btnOkClick() {
-    if (Edit1->text().isEmpty() || Edit2->text().isEmpty()) {
-        Edit2->clear();
-        Edit1->setFocus();
-        Edit1->selectAll();
+void LoginDialog::logIn() {
+    if (m_userEdit->text().isEmpty() || m_passwordEdit->text().isEmpty()) {
+        m_passwordEdit->clear();
+        m_userEdit->setFocus();
+        m_userEdit->selectAll();
         return;
     }
     login::Result r;
     try {
-        r = login::check(m_main->db(), Edit1->text(), Edit2->text());
+        r = login::check(m_main->db(), m_userEdit->text(), m_passwordEdit->text());
     } catch (const DbError& e) {
         MessageService::error(this, e.message());
         return;
     }
     if (r.outcome == login::Outcome::NoMatch) {
         MessageService::error(this, QStringLiteral("Грешно име и/или парола!"));
-        Edit2->clear();
-        Edit1->setFocus();
-        Edit1->selectAll();
+        m_passwordEdit->clear();
+        m_userEdit->setFocus();
+        m_userEdit->selectAll();
         return;
     }
-    SuiteSettings::setValue(QStringLiteral("User"), Edit1->text());
+    SuiteSettings::setValue(QStringLiteral("User"), m_userEdit->text());
     if (r.outcome == login::Outcome::Refused) {
         MessageService::warning(this, QStringLiteral("Нямате право на достъп до този модул!"));
         reject();

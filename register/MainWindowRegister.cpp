@@ -1,18 +1,18 @@
 // The register: views, refresh, grid, detail panels, row change and the
 // availability of the item commands.
-#include "register/TfrmResale.h"
+#include "register/MainWindow.h"
 
-#include "app/core/Formats.h"
-#include "app/core/Money.h"
+#include "core/Formats.h"
+#include "core/Money.h"
 #include "db/DbError.h"
 #include "operations/Clock.h"
 #include "register/AboutDialog.h"
 #include "register/CommandAvailability.h"
+#include "register/FindWindow.h"
 #include "register/PeriodRules.h"
 #include "register/RegisterLoader.h"
 #include "register/RegisterParts.h"
 #include "register/RegisterView.h"
-#include "register/TfrmFind.h"
 #include "widgets/GridTableModel.h"
 #include "widgets/GridTreeView.h"
 #include "widgets/GroupingGrid.h"
@@ -31,7 +31,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-void RegisterPartsDeleter::operator()(RegisterParts* p) const { delete p; }
+void RegisterPartsDeleter::operator()(RegisterParts* p) const {
+    delete p;
+}
 
 namespace {
 
@@ -70,17 +72,17 @@ QLabel* heading(const QString& text, QWidget* parent) {
 
 } // namespace
 
-void TfrmResale::buildRegisterArea(QWidget* host) {
-    reg.reset(new RegisterParts);
+void MainWindow::buildRegisterArea(QWidget* host) {
+    m_register.reset(new RegisterParts);
     auto* h = new QHBoxLayout(host);
     h->setContentsMargins(0, 0, 0, 0);
     h->setSpacing(2);
 
-    reg->table = new GridTableModel(host);
-    reg->grid = new GroupingGrid(host);
-    reg->grid->setObjectName(QStringLiteral("grid"));
-    reg->grid->setColumns(registerColumns());
-    reg->grid->model()->setSummaryText([](const GroupingModel::GroupSummary& s) {
+    m_register->table = new GridTableModel(host);
+    m_register->grid = new GroupingGrid(host);
+    m_register->grid->setObjectName(QStringLiteral("grid"));
+    m_register->grid->setColumns(registerColumns());
+    m_register->grid->model()->setSummaryText([](const GroupingModel::GroupSummary& s) {
         if (s.summaryGroup != RegisterParts::summaryGroupName())
             return QString();
         const int dlv = 5, sale = 8; // gridDPrice, gridSPrice
@@ -88,15 +90,15 @@ void TfrmResale::buildRegisterArea(QWidget* host) {
             .arg(formats::moneyGrouped(money::toLeva(s.sums.value(dlv))),
                  formats::moneyGrouped(money::toLeva(s.sums.value(sale))));
     });
-    reg->grid->setSourceModel(reg->table);
-    reg->grid->groupBy(0);
-    h->addWidget(reg->grid, 1);
+    m_register->grid->setSourceModel(m_register->table);
+    m_register->grid->groupBy(0);
+    h->addWidget(m_register->grid, 1);
 
     // Detail panels at the right.
-    reg->details = new QWidget(host);
-    reg->details->setObjectName(QStringLiteral("pDetails"));
-    reg->details->setFixedWidth(183);
-    auto* v = new QVBoxLayout(reg->details);
+    m_register->details = new QWidget(host);
+    m_register->details->setObjectName(QStringLiteral("pDetails"));
+    m_register->details->setFixedWidth(183);
+    auto* v = new QVBoxLayout(m_register->details);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(1);
     auto field = [this](const char* column, bool multiline, QWidget* parent) -> QWidget* {
@@ -113,7 +115,7 @@ void TfrmResale::buildRegisterArea(QWidget* host) {
             w = e;
         }
         w->setObjectName(QString::fromLatin1(column));
-        reg->fields.insert(QString::fromLatin1(column), w);
+        m_register->fields.insert(QString::fromLatin1(column), w);
         return w;
     };
     auto labelled = [](const QString& text, QWidget* buddy, QWidget* parent) {
@@ -137,7 +139,7 @@ void TfrmResale::buildRegisterArea(QWidget* host) {
         l->addWidget(labelled(t2, f2, row));
         return row;
     };
-    QWidget* d = reg->details;
+    QWidget* d = m_register->details;
     v->addWidget(heading(QStringLiteral("  Данни за продавача"), d));
     v->addWidget(labelled(QStringLiteral("Имена"), field("DlvNames", false, d), d));
     v->addWidget(labelled(QStringLiteral("Адрес"), field("DlvAdres", false, d), d));
@@ -153,117 +155,114 @@ void TfrmResale::buildRegisterArea(QWidget* host) {
     v->addWidget(labelled(QStringLiteral("Доп. информация за уреда"), field("ArtNote", true, d), d));
     v->addWidget(labelled(QStringLiteral("Доп. информация за продажба"), field("SaleInfo", true, d), d));
     v->addStretch(1);
-    h->addWidget(reg->details);
+    h->addWidget(m_register->details);
 
-    connect(reg->grid, &GroupingGrid::currentRowChanged, this, &TfrmResale::gridChangeNode);
-    connect(reg->grid, &GroupingGrid::columnChooserClosed, this, &TfrmResale::gridEndColumnsCustomizing);
+    connect(m_register->grid, &GroupingGrid::currentRowChanged, this, &MainWindow::showCurrentItem);
+    connect(m_register->grid, &GroupingGrid::columnChooserClosed, this, &MainWindow::uncheckColumnsToggle);
 }
 
-void TfrmResale::createRegisterDialogs() {
-    if (!reg)
+void MainWindow::createRegisterDialogs() {
+    if (!m_register)
         return;
-    if (!reg->find)
-        reg->find = new TfrmFind(this);
-    if (!reg->about)
-        reg->about = new AboutDialog(this);
+    if (!m_register->find)
+        m_register->find = new FindWindow(this);
+    if (!m_register->about)
+        m_register->about = new AboutDialog(this);
 }
 
-void TfrmResale::FormShow() {
+void MainWindow::showStartView() {
     if (QScreen* s = screen(); s && s->geometry().width() == 800)
         setWindowState(windowState() | Qt::WindowMaximized);
-    cmbFilter->setCurrentIndex(RegisterView::InStock);
+    m_viewCombo->setCurrentIndex(RegisterView::InStock);
     const QDate today = Clock::today();
-    ToDate->setDate(today);
-    FromDate->setDate(PeriodRules::initialFrom(today));
-    cmbFilterChange();
-    cmbFilter->setFocus();
-    btnRefreshClick();
+    m_toDateEdit->setDate(today);
+    m_fromDateEdit->setDate(PeriodRules::initialFrom(today));
+    updateFilterBar();
+    m_viewCombo->setFocus();
+    refreshRegister();
 }
 
-void TfrmResale::cmbFilterChange() {
-    const bool period = RegisterView::usesPeriod(cmbFilter->currentIndex());
-    FromDate->setEnabled(period);
-    ToDate->setEnabled(period);
-    btnRefresh->setEnabled(true);
+void MainWindow::updateFilterBar() {
+    const bool period = RegisterView::usesPeriod(m_viewCombo->currentIndex());
+    m_fromDateEdit->setEnabled(period);
+    m_toDateEdit->setEnabled(period);
+    m_refreshButton->setEnabled(true);
 }
 
-void TfrmResale::ToDateChange() {
-    const QDate to = PeriodRules::clampTo(ToDate->date(), FromDate->date(), Clock::today());
-    if (to != ToDate->date())
-        ToDate->setDate(to);
-    btnRefresh->setEnabled(true);
+void MainWindow::clampToDate() {
+    const QDate to = PeriodRules::clampTo(m_toDateEdit->date(), m_fromDateEdit->date(), Clock::today());
+    if (to != m_toDateEdit->date())
+        m_toDateEdit->setDate(to);
+    m_refreshButton->setEnabled(true);
 }
 
-void TfrmResale::FromDateChange() {
-    const QDate from = PeriodRules::clampFrom(FromDate->date(), ToDate->date());
-    if (from != FromDate->date())
-        FromDate->setDate(from);
-    btnRefresh->setEnabled(true);
+void MainWindow::clampFromDate() {
+    const QDate from = PeriodRules::clampFrom(m_fromDateEdit->date(), m_toDateEdit->date());
+    if (from != m_fromDateEdit->date())
+        m_fromDateEdit->setDate(from);
+    m_refreshButton->setEnabled(true);
 }
 
-namespace {
-
-// Loads the statement into the register; false (the grid empty, the error
-// shown) when the engine refuses it.
-bool runStatement(TfrmResale* w, const RegisterStatement& s) {
-    w->reg->statement = s;
+bool MainWindow::runStatement(const RegisterStatement& s) {
+    m_register->statement = s;
     try {
-        RegisterLoader::load(w->db(), s, w->reg->table);
+        RegisterLoader::load(db(), s, m_register->table);
         return true;
     } catch (const DbError& e) {
-        w->reg->table->clear();
-        MessageService::error(w, e.message());
+        m_register->table->clear();
+        MessageService::error(this, e.message());
         return false;
     }
 }
 
-void showFirstRow(TfrmResale* w) {
-    GroupingGrid* grid = w->reg->grid;
+void MainWindow::showFirstRow() {
+    GroupingGrid* grid = m_register->grid;
     grid->expandAll();
     grid->focusFirstRow();
     grid->fitColumns();
     grid->setFocus();
 }
 
-} // namespace
-
-void TfrmResale::btnRefreshClick() {
-    if (!reg)
+void MainWindow::refreshRegister() {
+    if (!m_register)
         return;
-    const RegisterStatement s = RegisterView::statement(cmbFilter->currentIndex(), FromDate->date(), ToDate->date(),
-                                                        db().engine());
-    reg->searchMode = false;
-    const bool ok = runStatement(this, s);
+    const RegisterStatement s = RegisterView::statement(m_viewCombo->currentIndex(), m_fromDateEdit->date(),
+                                                        m_toDateEdit->date(), db().engine());
+    m_register->searchMode = false;
+    const bool ok = runStatement(s);
     if (ok)
-        btnRefresh->setEnabled(false);
-    gridChangeNode();
-    if (reg->table->rowCount() == 0) {
-        cmbFilter->setFocus();
+        m_refreshButton->setEnabled(false);
+    showCurrentItem();
+    if (m_register->table->rowCount() == 0) {
+        m_viewCombo->setFocus();
         return;
     }
-    showFirstRow(this);
-    gridChangeNode();
+    showFirstRow();
+    showCurrentItem();
 }
 
-void TfrmResale::bExecClick() {
-    if (!reg)
+void MainWindow::search(const RegisterStatement& statement) {
+    m_searchStatementField->setText(statement.sql);
+    if (m_register)
+        m_register->findParams = statement.params;
+    runSearch();
+}
+
+void MainWindow::runSearch() {
+    if (!m_register)
         return;
-    reg->searchMode = true;
-    runStatement(this, RegisterStatement{qStr->text(), reg->findParams});
-    btnRefresh->setEnabled(false);
-    gridChangeNode();
-    if (reg->table->rowCount() == 0) {
+    m_register->searchMode = true;
+    runStatement(RegisterStatement{m_searchStatementField->text(), m_register->findParams});
+    m_refreshButton->setEnabled(false);
+    showCurrentItem();
+    if (m_register->table->rowCount() == 0) {
         MessageService::warning(this, QStringLiteral("Търсеният текст не е намерен!"), QStringLiteral("Съобщение"));
-        if (reg->find) {
-            reg->find->raise();
-            reg->find->activateWindow();
-            reg->find->eString->selectAll();
-            reg->find->eString->setFocus();
-        }
+        if (m_register->find)
+            m_register->find->focusSearchText();
         return;
     }
-    showFirstRow(this);
-    gridChangeNode();
+    showFirstRow();
+    showCurrentItem();
 }
 
 namespace {
@@ -284,16 +283,16 @@ int currentSourceRow(const RegisterParts& r) {
 
 } // namespace
 
-void TfrmResale::gridChangeNode() {
-    if (!reg)
+void MainWindow::showCurrentItem() {
+    if (!m_register)
         return;
-    const int row = currentSourceRow(*reg);
+    const int row = currentSourceRow(*m_register);
     const int idCol = RegisterLoader::column(QStringLiteral("Id"));
-    reg->currentId = row >= 0 ? reg->table->value(row, idCol).toLongLong() : -1;
-    for (auto it = reg->fields.cbegin(); it != reg->fields.cend(); ++it) {
+    m_register->currentId = row >= 0 ? m_register->table->value(row, idCol).toLongLong() : -1;
+    for (auto it = m_register->fields.cbegin(); it != m_register->fields.cend(); ++it) {
         QString text;
         if (row >= 0) {
-            const QVariant v = reg->table->value(row, RegisterLoader::column(it.key()));
+            const QVariant v = m_register->table->value(row, RegisterLoader::column(it.key()));
             if (it.key() == QLatin1String("SalePrice") || it.key() == QLatin1String("DlvPrice"))
                 text = v.isNull() ? QString() : formats::money(v.toDouble());
             else
@@ -306,55 +305,59 @@ void TfrmResale::gridChangeNode() {
             p->setPlainText(text);
         }
     }
-    btnCheckClick();
+    updateCommands();
 }
 
-void TfrmResale::btnCheckClick() {
-    if (!reg)
+void MainWindow::updateCommands() {
+    if (!m_register)
         return;
-    const int row = currentSourceRow(*reg);
-    const bool saled = row >= 0 && reg->table->value(row, RegisterLoader::column(QStringLiteral("Saled"))).toBool();
-    const bool payed = row >= 0 && reg->table->value(row, RegisterLoader::column(QStringLiteral("Payed"))).toBool();
+    const int row = currentSourceRow(*m_register);
+    const bool saled =
+        row >= 0 && m_register->table->value(row, RegisterLoader::column(QStringLiteral("Saled"))).toBool();
+    const bool payed =
+        row >= 0 && m_register->table->value(row, RegisterLoader::column(QStringLiteral("Payed"))).toBool();
     const CommandAvailability a = CommandAvailability::forRow(row >= 0, saled, payed);
-    mnSale->setEnabled(a.sale);
-    mnPay->setEnabled(a.pay);
-    mnBack->setEnabled(a.back);
-    mnPrices->setEnabled(a.prices);
-    mnMove->setEnabled(a.move);
-    mnAnul->setEnabled(a.anul);
+    m_saleAction->setEnabled(a.sale);
+    m_payoutAction->setEnabled(a.pay);
+    m_returnAction->setEnabled(a.back);
+    m_priceChangeAction->setEnabled(a.prices);
+    m_transferAction->setEnabled(a.move);
+    m_annulAction->setEnabled(a.anul);
 }
 
-qint64 TfrmResale::currentItemId() const { return reg ? reg->currentId : -1; }
+qint64 MainWindow::currentItemId() const {
+    return m_register ? m_register->currentId : -1;
+}
 
-bool TfrmResale::locateItem(qint64 id) {
-    if (!reg || id < 0)
+bool MainWindow::locateItem(qint64 id) {
+    if (!m_register || id < 0)
         return false;
     const int idCol = RegisterLoader::column(QStringLiteral("Id"));
-    for (int r = 0; r < reg->table->rowCount(); ++r) {
-        if (reg->table->value(r, idCol).toLongLong() == id) {
-            reg->grid->selectSourceRow(r);
-            gridChangeNode();
+    for (int r = 0; r < m_register->table->rowCount(); ++r) {
+        if (m_register->table->value(r, idCol).toLongLong() == id) {
+            m_register->grid->selectSourceRow(r);
+            showCurrentItem();
             return true;
         }
     }
     return false;
 }
 
-void TfrmResale::rerunKeeping(qint64 id) {
-    if (!reg)
+void MainWindow::rerunKeeping(qint64 id) {
+    if (!m_register)
         return;
-    runStatement(this, reg->statement);
-    reg->grid->expandAll();
+    runStatement(m_register->statement);
+    m_register->grid->expandAll();
     if (!locateItem(id)) {
-        reg->grid->focusFirstRow();
-        gridChangeNode();
+        m_register->grid->focusFirstRow();
+        showCurrentItem();
     }
 }
 
-QString TfrmResale::detailText(const QString& column) const {
-    if (!reg)
+QString MainWindow::detailText(const QString& column) const {
+    if (!m_register)
         return {};
-    QWidget* w = reg->fields.value(column);
+    QWidget* w = m_register->fields.value(column);
     if (auto* e = qobject_cast<QLineEdit*>(w))
         return e->text();
     if (auto* p = qobject_cast<QPlainTextEdit*>(w))

@@ -1,0 +1,316 @@
+#include "register/MainWindow.h"
+
+#include "core/Formats.h"
+#include "widgets/MessageService.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+MainWindow::MainWindow(const QString& programDir, QWidget* parent) : QMainWindow(parent), m_programDir(programDir) {
+    setObjectName(QStringLiteral("TfrmResale"));
+
+    // Dates and amounts keep the program's own forms whatever the desktop's
+    // regional settings do meanwhile.
+    m_formatTimer = new QTimer(this);
+    m_formatTimer->setInterval(20000);
+    connect(m_formatTimer, &QTimer::timeout, this, [] { formats::applyProcessFormats(); });
+    m_formatTimer->start();
+
+    setWindowTitle(titleText());
+    resize(785, 550);
+    setMinimumSize(750, 550);
+
+    auto hidden = [this](const char* name) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QString::fromLatin1(name));
+        e->hide();
+        return e;
+    };
+    m_clerkIdField = hidden("UserID");
+    m_basePathField = hidden("PathBases");
+    m_markerField = hidden("eConFile");
+    m_searchStatementField = hidden("qStr");
+
+    buildToolbars();
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("pCentral"));
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    m_filterBar = new QWidget(central);
+    m_filterBar->setObjectName(QStringLiteral("pFilter"));
+    buildFilterBar(m_filterBar);
+    v->addWidget(m_filterBar);
+    m_registerHost = new QWidget(central);
+    m_registerHost->setObjectName(QStringLiteral("pMain"));
+    v->addWidget(m_registerHost, 1);
+    setCentralWidget(central);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("stBar"));
+    m_statusBar->setSizeGripEnabled(true);
+    m_statusText = new QLabel(m_statusBar);
+    m_statusText->setObjectName(QStringLiteral("stBarText"));
+    m_statusBar->addWidget(m_statusText, 1);
+    setStatusBar(m_statusBar);
+
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        if (s->geometry().width() == 800)
+            setWindowState(windowState() | Qt::WindowMaximized);
+        else
+            move(s->availableGeometry().center() - rect().center());
+    }
+
+    openDatabase();
+    if (isReady())
+        buildRegisterArea(m_registerHost);
+}
+
+MainWindow::~MainWindow() {
+    closeConnection();
+}
+
+void MainWindow::openDatabase() {
+    switch (m_conn.open(m_programDir)) {
+    case Connection::Status::Ready:
+        m_basePathField->setText(m_conn.basePath());
+        m_markerField->setText(m_conn.markerPath());
+        break;
+    case Connection::Status::NoPath:
+        MessageService::error(nullptr, QStringLiteral("Не е намерен път към базата данни!"));
+        break;
+    case Connection::Status::BadPathValue:
+        MessageService::error(nullptr, m_conn.detail());
+        break;
+    case Connection::Status::OpenFailed:
+        MessageService::problem(nullptr, QStringLiteral("Проблем при отварянето на базите данни"));
+        break;
+    }
+}
+
+void MainWindow::closeConnection() {
+    m_conn.close();
+}
+
+void MainWindow::buildToolbars() {
+    auto action = [this](const char* name, const QString& text) {
+        auto* a = new QAction(text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("pButtons"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_toolBar->setFixedHeight(27);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    auto* system = new QMenu(this);
+    system->setObjectName(QStringLiteral("mnSystem"));
+    m_manualAction = new QAction(QStringLiteral("Упътване за работа"), this);
+    m_manualAction->setObjectName(QStringLiteral("TBItem6"));
+    m_aboutAction = new QAction(QStringLiteral("За програмата"), this);
+    m_aboutAction->setObjectName(QStringLiteral("TBItem5"));
+    m_resetAction = new QAction(QStringLiteral("Нулиране на данните"), this);
+    m_resetAction->setObjectName(QStringLiteral("TBItem3"));
+    m_quitAction = new QAction(QStringLiteral("Изход от програмата"), this);
+    m_quitAction->setObjectName(QStringLiteral("TBItem4"));
+    system->addAction(m_manualAction);
+    system->addAction(m_aboutAction);
+    system->addSeparator();
+    system->addAction(m_resetAction);
+    system->addSeparator();
+    system->addAction(m_quitAction);
+    m_systemAction = new QAction(QStringLiteral("Система"), this);
+    m_systemAction->setObjectName(QStringLiteral("TBSubmenuItem1"));
+    m_systemAction->setMenu(system);
+
+    m_intakeAction = action("mnGet", QStringLiteral("Приемане на уред"));
+    m_saleAction = action("mnSale", QStringLiteral("Продажба   F2"));
+
+    auto* ops = new QMenu(this);
+    ops->setObjectName(QStringLiteral("mnOpMenu"));
+    m_priceChangeAction = action("mnPrices", QStringLiteral("Промяна на цени"));
+    m_transferAction = action("mnMove", QStringLiteral("Прехвърляне към друг магазин"));
+    m_annulAction = action("mnAnul", QStringLiteral("Анулиране на продажба"));
+    m_payoutAction = action("mnPay", QStringLiteral("Изплащане"));
+    m_returnAction = action("mnBack", QStringLiteral("Връщане на уред"));
+    m_reprintAction = action("mnPrint", QStringLiteral("Повторен печат на договор за консигнация"));
+    ops->addAction(m_priceChangeAction);
+    ops->addAction(m_transferAction);
+    ops->addAction(m_annulAction);
+    ops->addSeparator();
+    ops->addAction(m_payoutAction);
+    ops->addAction(m_returnAction);
+    ops->addSeparator();
+    ops->addAction(m_reprintAction);
+    m_operationsAction = action("mnOp", QStringLiteral("Операции"));
+    m_operationsAction->setMenu(ops);
+
+    m_findAction = action("mnFind", QStringLiteral("Търсене"));
+    m_findAction->setCheckable(true);
+    m_columnsAction = action("chkCustomize", QStringLiteral("Видими колони"));
+    m_columnsAction->setCheckable(true);
+    m_printAction = action("mnPrintGrid", QStringLiteral("Печат"));
+
+    const QList<QAction*> top{m_systemAction, m_intakeAction,  m_saleAction, m_operationsAction,
+                              m_findAction,   m_columnsAction, m_printAction};
+    for (int i = 0; i < top.size(); ++i) {
+        if (i > 0)
+            m_toolBar->addSeparator();
+        m_toolBar->addAction(top[i]);
+        if (top[i]->menu()) {
+            auto* b = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(top[i]));
+            if (b)
+                b->setPopupMode(QToolButton::InstantPopup);
+        }
+    }
+
+    m_exitBar = new QToolBar(this);
+    m_exitBar->setObjectName(QStringLiteral("pRight"));
+    m_exitBar->setMovable(false);
+    m_exitBar->setFloatable(false);
+    m_exitBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_exitBar->setFixedHeight(27);
+    m_exitAction = action("mnExit", QStringLiteral("Изход "));
+    auto* spacer = new QWidget(m_exitBar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_exitBar->addWidget(spacer);
+    m_exitBar->addAction(m_exitAction);
+    addToolBar(Qt::TopToolBarArea, m_exitBar);
+
+    m_saleKeyAction = action("keyF2", QStringLiteral("Продажба"));
+    m_saleKeyAction->setShortcut(Qt::Key_F2);
+    m_saleKeyAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_saleKeyAction);
+
+    connect(m_manualAction, &QAction::triggered, this, &MainWindow::openManual);
+    connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_resetAction, &QAction::triggered, this, &MainWindow::resetData);
+    connect(m_quitAction, &QAction::triggered, this, &MainWindow::close);
+    connect(m_exitAction, &QAction::triggered, this, &MainWindow::close);
+    connect(m_intakeAction, &QAction::triggered, this, &MainWindow::takeInItem);
+    connect(m_saleAction, &QAction::triggered, this, &MainWindow::sellCurrentItem);
+    connect(m_saleKeyAction, &QAction::triggered, this, &MainWindow::sellCurrentItem);
+    connect(m_priceChangeAction, &QAction::triggered, this, &MainWindow::changeCurrentPrices);
+    connect(m_transferAction, &QAction::triggered, this, &MainWindow::transferCurrentItem);
+    connect(m_annulAction, &QAction::triggered, this, &MainWindow::annulCurrentSale);
+    connect(m_payoutAction, &QAction::triggered, this, &MainWindow::payOutCurrentItem);
+    connect(m_returnAction, &QAction::triggered, this, &MainWindow::returnCurrentItem);
+    connect(m_reprintAction, &QAction::triggered, this, &MainWindow::reprintContract);
+    connect(m_findAction, &QAction::triggered, this, &MainWindow::toggleFindWindow);
+    connect(m_columnsAction, &QAction::triggered, this, &MainWindow::toggleColumnChooser);
+    connect(m_printAction, &QAction::triggered, this, &MainWindow::printRegister);
+}
+
+void MainWindow::buildFilterBar(QWidget* host) {
+    auto* g = new QGridLayout(host);
+    g->setContentsMargins(6, 2, 6, 4);
+    g->setHorizontalSpacing(8);
+    g->setVerticalSpacing(1);
+
+    m_viewCombo = new QComboBox(host);
+    m_viewCombo->setObjectName(QStringLiteral("cmbFilter"));
+    m_viewCombo->addItems(
+        {QStringLiteral("Само наличните уреди в магазина"), QStringLiteral("Всички приети уреди за период"),
+         QStringLiteral("Само продадените уреди за период"), QStringLiteral("Само продадените,  но неизплатени уреди"),
+         QStringLiteral("Само изплатените уреди за период"), QStringLiteral("Само неизплатените уреди")});
+    m_viewCombo->setMinimumWidth(280);
+    auto dateEdit = [host](const char* name) {
+        auto* d = new QDateEdit(host);
+        d->setObjectName(QString::fromLatin1(name));
+        d->setDisplayFormat(QString::fromLatin1(formats::kDateFormat));
+        d->setCalendarPopup(true);
+        d->setMinimumDate(QDate(1900, 1, 1));
+        return d;
+    };
+    m_fromDateEdit = dateEdit("FromDate");
+    m_toDateEdit = dateEdit("ToDate");
+    m_refreshButton = new QPushButton(QStringLiteral("Обновяване"), host);
+    m_refreshButton->setObjectName(QStringLiteral("btnRefresh"));
+    m_refreshButton->setDefault(true);
+
+    auto label = [host](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, host);
+        l->setBuddy(buddy);
+        return l;
+    };
+    g->addWidget(label(QStringLiteral("Филтри:"), m_viewCombo), 0, 0);
+    g->addWidget(label(QStringLiteral("За периода от:"), m_fromDateEdit), 0, 1);
+    g->addWidget(label(QStringLiteral("до дата:"), m_toDateEdit), 0, 2);
+    g->addWidget(m_viewCombo, 1, 0);
+    g->addWidget(m_fromDateEdit, 1, 1);
+    g->addWidget(m_toDateEdit, 1, 2);
+    g->addWidget(m_refreshButton, 1, 3);
+    g->setColumnStretch(4, 1);
+
+    // Enter anywhere in the window presses "Обновяване".
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* sc = new QShortcut(QKeySequence(key), this);
+        sc->setContext(Qt::WindowShortcut);
+        connect(sc, &QShortcut::activated, this, [this] {
+            if (m_refreshButton->isEnabled() && m_refreshButton->isVisibleTo(this) && m_filterBar->isEnabled())
+                m_refreshButton->click();
+        });
+    }
+    connect(m_refreshButton, &QPushButton::clicked, this, &MainWindow::refreshRegister);
+    connect(m_viewCombo, &QComboBox::currentIndexChanged, this, &MainWindow::updateFilterBar);
+    connect(m_fromDateEdit, &QDateEdit::dateChanged, this, &MainWindow::clampFromDate);
+    connect(m_toDateEdit, &QDateEdit::dateChanged, this, &MainWindow::clampToDate);
+}
+
+void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterShopId) {
+    m_clerkIdField->setText(QString::number(clerkId));
+    m_filterShopId = filterShopId;
+    m_statusText->setText(QStringLiteral("Потребител: ") + clerkName);
+}
+
+int MainWindow::userId() const {
+    return m_clerkIdField->text().toInt();
+}
+
+QString MainWindow::shopFilterText() const {
+    QString t = m_filterShopId != 0 ? QStringLiteral("ID=%1").arg(m_filterShopId) : QString();
+    if (m_shopFilterCompleted)
+        t = t.isEmpty() ? QStringLiteral("active=true and away=false")
+                        : t + QStringLiteral(" and active=true and away=false");
+    return t;
+}
+
+void MainWindow::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (!m_shown && isReady()) {
+        m_shown = true;
+        m_shopFilterCompleted = true;
+        showStartView();
+        emit firstShown();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (!MessageService::question(this, QStringLiteral("Желаете ли да излезете от програмата?"),
+                                  QStringLiteral("Изход"))) {
+        e->ignore();
+        return;
+    }
+    closeConnection();
+    e->accept();
+}

@@ -1,0 +1,183 @@
+#pragma once
+
+#include "db/Connection.h"
+
+#include <QMainWindow>
+#include <QVariantList>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QWidget;
+struct RegisterParts;
+struct RegisterStatement;
+// Deletes the register's parts where their type is known.
+struct RegisterPartsDeleter {
+    void operator()(RegisterParts* p) const;
+};
+
+// The main window: owns the database connection for the whole run, shows the
+// register of appliances and carries every command.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Creating the window locates and opens the database; isReady() tells
+    // whether it succeeded (a failure has already been shown to the clerk).
+    // programDir holds the template, the manual and the contract template.
+    explicit MainWindow(const QString& programDir, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    static QString versionText() { return QStringLiteral("1.39"); }
+    static QString titleText() { return QStringLiteral("Продажби ВТОРА УПОТРЕБА - версия ") + versionText(); }
+
+    bool isReady() const { return m_conn.isReady(); }
+    Connection& connection() { return m_conn; }
+    Database& db() { return m_conn.db(); }
+    QString programDir() const { return m_programDir; }
+
+    // --- state the login leaves ---
+    // shopId 0: not bound to one shop.
+    void setLoggedIn(int clerkId, const QString& clerkName, int filterShopId);
+    int userId() const;
+    int filterShopId() const { return m_filterShopId; }
+    // The shop filter as text: "ID=3 and active=true and away=false" or
+    // "active=true and away=false" once the window has been shown.
+    QString shopFilterText() const;
+    bool shopFilterCompleted() const { return m_shopFilterCompleted; }
+
+    // Id of the register's current appliance, or -1 when the register is empty.
+    qint64 currentItemId() const;
+    // Makes the item with this id the register's current row when the
+    // register lists it; false (position unchanged) otherwise.
+    bool locateItem(qint64 id);
+    // Runs the register's present statement again (a search result stays)
+    // and puts the current row back on id; then expands all groups.
+    void rerunKeeping(qint64 id);
+    // The consignor's data as the detail panel shows it for the current row:
+    // keys "DlvNames", "DlvAdres", "DlvEGN", "DlvLK".
+    QString detailText(const QString& column) const;
+
+    // Closes the connection (the marker goes with it). Safe to call twice.
+    void closeConnection();
+
+    // Creates the dialogs the commands reuse (after a successful login).
+    void createDialogs();
+
+    // --- what the find window asks of the register ---
+    // Shows the appliances the statement finds (a search result stays until
+    // the next refresh); tells the clerk when it finds none.
+    void search(const RegisterStatement& statement);
+    // The find window has closed: the filter bar and the intake come back,
+    // and the register is marked to be refreshed.
+    void findWindowClosed();
+
+signals:
+    // The window has been shown for the first time and its register built.
+    void firstShown();
+
+public slots:
+    // Builds the register of the chosen view and period.
+    void refreshRegister();
+    // item commands
+    void takeInItem();
+    void sellCurrentItem();
+    void payOutCurrentItem();
+    void returnCurrentItem();
+    void changeCurrentPrices();
+    void transferCurrentItem();
+    void annulCurrentSale();
+    void reprintContract();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private slots:
+    // register
+    void showStartView();
+    void showCurrentItem();
+    void updateCommands();
+    void updateFilterBar();
+    void clampFromDate();
+    void clampToDate();
+    void toggleFindWindow();
+    // the window's own commands
+    void resetData();
+    void openManual();
+    void showAbout();
+    void toggleColumnChooser();
+    void uncheckColumnsToggle();
+    void printRegister();
+
+private:
+    void buildToolbars();
+    void buildFilterBar(QWidget* host);
+    // The register area (grid and detail panels) inside host.
+    void buildRegisterArea(QWidget* host);
+    // The register's own windows (find, about), made once after login.
+    void createRegisterDialogs();
+    void openDatabase();
+    // Loads the statement into the register; false (the grid empty, the
+    // error shown) when the engine refuses it.
+    bool runStatement(const RegisterStatement& s);
+    // Runs the find statement in the hidden statement field.
+    void runSearch();
+    // Every group open, the first row current, the columns fitted.
+    void showFirstRow();
+
+    QString m_programDir;
+    Connection m_conn;
+    int m_filterShopId = 0;
+    bool m_shopFilterCompleted = false;
+    bool m_shown = false;
+    QTimer* m_formatTimer = nullptr;
+
+    // Controls; their object names are the ones the clerks' manual and
+    // support know them by.
+    QToolBar* m_toolBar = nullptr;
+    QToolBar* m_exitBar = nullptr;
+    QAction* m_systemAction = nullptr; // "Система"
+    QAction* m_manualAction = nullptr; // "Упътване за работа"
+    QAction* m_aboutAction = nullptr;  // "За програмата"
+    QAction* m_resetAction = nullptr;  // "Нулиране на данните"
+    QAction* m_quitAction = nullptr;   // "Изход от програмата"
+    QAction* m_intakeAction = nullptr;
+    QAction* m_saleAction = nullptr;
+    QAction* m_operationsAction = nullptr; // "Операции"
+    QAction* m_priceChangeAction = nullptr;
+    QAction* m_transferAction = nullptr;
+    QAction* m_annulAction = nullptr;
+    QAction* m_payoutAction = nullptr;
+    QAction* m_returnAction = nullptr;
+    QAction* m_reprintAction = nullptr; // the consignment contract again
+    QAction* m_findAction = nullptr;
+    QAction* m_columnsAction = nullptr; // "Видими колони"
+    QAction* m_printAction = nullptr;   // the register on paper
+    QAction* m_exitAction = nullptr;    // "Изход " at the right
+    QAction* m_saleKeyAction = nullptr; // F2
+    QWidget* m_filterBar = nullptr;
+    QComboBox* m_viewCombo = nullptr;
+    QDateEdit* m_fromDateEdit = nullptr;
+    QDateEdit* m_toDateEdit = nullptr;
+    QPushButton* m_refreshButton = nullptr;
+    QWidget* m_registerHost = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_statusText = nullptr; // the status bar's one panel
+    // hidden fields
+    QLineEdit* m_clerkIdField = nullptr;
+    QLineEdit* m_basePathField = nullptr;
+    QLineEdit* m_markerField = nullptr;
+    QLineEdit* m_searchStatementField = nullptr;
+
+    // The register's own parts (grid, model, panels, find window, query).
+    std::unique_ptr<RegisterParts, RegisterPartsDeleter> m_register;
+};
