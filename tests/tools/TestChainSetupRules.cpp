@@ -187,6 +187,11 @@ class TestChainSetupRules : public QObject {
         in.egn = QStringLiteral("7501124567");
         if (!ops::intake(ops::Context{db(), 1}, in).ok())
             QTest::qFail("sample intake failed", __FILE__, __LINE__);
+        // A second appliance moved on to the second shop: the record of transfers names both.
+        in.dogNo = 2;
+        const ops::Result second = ops::intake(ops::Context{db(), 1}, in);
+        if (!second.ok() || !ops::transfer(ops::Context{db(), 1}, second.id, int(s.varna)).ok())
+            QTest::qFail("sample transfer failed", __FILE__, __LINE__);
         // A cash-book row of the suite names the second shop.
         db().insert(QStringLiteral("KASA"), {{QStringLiteral("InSum"), 5.0}, {QStringLiteral("ShopID"), s.varna}});
         return s;
@@ -461,6 +466,12 @@ private slots:
              "",
              "не може да бъде изтрит: с него е записан 1 уред"},
             {"delete a shop a clerk belongs to", "delete", "centre", {}, "", "1 служител е към него"},
+            {"delete a shop the record of transfers names",
+             "delete",
+             "centre",
+             {},
+             "",
+             "1 запис за прехвърляне на уред го посочва"},
             {"delete a shop a ledger row names",
              "delete",
              "varna",

@@ -8,15 +8,21 @@
 namespace {
 const QString kShops = QStringLiteral("Shops");
 
-// Tables whose rows name a shop, with the column that names it.
+// Tables whose rows name a shop, and how a row names it.
+enum class Kind { Item, Ledger, Transfer };
 struct Naming {
     const char* table;
-    const char* column;
-    bool item;
+    const char* where;
+    Kind kind;
 };
 constexpr Naming kNaming[] = {
-    {"resale", "IdShop", true},    {"KASA", "ShopID", false}, {"Prihod", "ShopID", false},
-    {"Expenses", "ShopID", false}, {"Pech", "ShopID", false}, {"oborot", "idShop", false},
+    {"resale", "IdShop = ?", Kind::Item},
+    {"KASA", "ShopID = ?", Kind::Ledger},
+    {"Prihod", "ShopID = ?", Kind::Ledger},
+    {"Expenses", "ShopID = ?", Kind::Ledger},
+    {"Pech", "ShopID = ?", Kind::Ledger},
+    {"oborot", "idShop = ?", Kind::Ledger},
+    {"resale_moves", "FromShop = ? OR ToShop = ?", Kind::Transfer},
 };
 
 QString showName(const QString& name) {
@@ -116,6 +122,9 @@ QString ShopRules::Usage::words() const {
         parts << (ledgerRows == 1
                       ? QStringLiteral("1 ред в касата и счетоводните таблици го посочва")
                       : QStringLiteral("%1 реда в касата и счетоводните таблици го посочват").arg(ledgerRows));
+    if (transfers > 0)
+        parts << (transfers == 1 ? QStringLiteral("1 запис за прехвърляне на уред го посочва")
+                                 : QStringLiteral("%1 записа за прехвърляне на уреди го посочват").arg(transfers));
     if (clerks > 0)
         parts << (clerks == 1 ? QStringLiteral("1 служител е към него")
                               : QStringLiteral("%1 служители са към него").arg(clerks));
@@ -128,10 +137,11 @@ ShopRules::Usage ShopRules::usage(qint64 id) {
         const QString t = QString::fromLatin1(n.table);
         if (!m_db.hasTable(t))
             continue;
+        const QString where = QLatin1String(n.where);
+        const QVariantList params = where.count(QLatin1Char('?')) == 2 ? QVariantList{id, id} : QVariantList{id};
         const qint64 c =
-            m_db.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = ?").arg(t, QLatin1String(n.column)), {id})
-                .toLongLong();
-        (n.item ? u.items : u.ledgerRows) += c;
+            m_db.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(t, where), params).toLongLong();
+        (n.kind == Kind::Item ? u.items : n.kind == Kind::Ledger ? u.ledgerRows : u.transfers) += c;
     }
     u.clerks = m_db.scalar(QStringLiteral("SELECT count(*) FROM CLERKS WHERE ShopID = ?"), {id}).toLongLong();
     return u;

@@ -30,12 +30,14 @@ public:
     // letter case aside).
     SaveOutcome save(qint64 id, const QVariantMap& original, const QVariantMap& edited);
 
-    // What names a shop: appliances, ledger rows, clerks bound to it.
+    // What names a shop: appliances, ledger rows, the record of transfers,
+    // clerks bound to it.
     struct Usage {
         qint64 items = 0;
         qint64 ledgerRows = 0;
+        qint64 transfers = 0;
         qint64 clerks = 0;
-        bool any() const { return items + ledgerRows + clerks > 0; }
+        bool any() const { return items + ledgerRows + transfers + clerks > 0; }
         QString words() const;
     };
     Usage usage(qint64 id);
@@ -46,7 +48,7 @@ public:
         Usage usage;
         QString message;
     };
-    // Deletes a shop that no appliance, ledger row or clerk names; the check
+    // Deletes a shop that no appliance, ledger row, transfer or clerk names; the check
     // and the delete are one transaction that the program's operations wait for.
     Removal remove(qint64 id);
     // Marks a shop inactive (not offered for intake or transfer any more).
