@@ -3,7 +3,7 @@
 //
 // The same executable is the coordinator (a Qt Test) and, started with the
 // argument "workstation", one workstation process.
-#include "app/core/Formats.h"
+#include "core/Formats.h"
 #include "db/Connection.h"
 #include "db/ConnectionMarker.h"
 #include "db/Database.h"
