@@ -17,19 +17,16 @@ QVariant rowKeyValue(const Database& db, const QVariant& v) {
 }
 } // namespace
 
-void cashBook(Database& db, int clerk, int shop, Cents in, Cents out, const QString& note) {
+void cashBook(Database& db, int clerk, int shop, CashSide side, Cents amount, const QString& note) {
     const QDateTime now = Clock::now();
-    QVariantMap row{{QStringLiteral("Date"), now.date()},
-                    {QStringLiteral("Time"), now.time()},
-                    {QStringLiteral("ValID"), 1},
-                    {QStringLiteral("Note"), note},
-                    {QStringLiteral("UserID"), clerk},
-                    {QStringLiteral("ShopID"), shop}};
-    if (in != 0)
-        row.insert(QStringLiteral("InSum"), money::toLeva(in));
-    else
-        row.insert(QStringLiteral("OutSum"), money::toLeva(out));
-    db.insert(QStringLiteral("KASA"), row);
+    db.insert(QStringLiteral("KASA"), {{QStringLiteral("Date"), now.date()},
+                                       {QStringLiteral("Time"), now.time()},
+                                       {QStringLiteral("ValID"), 1},
+                                       {QStringLiteral("Note"), note},
+                                       {QStringLiteral("UserID"), clerk},
+                                       {QStringLiteral("ShopID"), shop},
+                                       {side == CashSide::In ? QStringLiteral("InSum") : QStringLiteral("OutSum"),
+                                        money::toLeva(amount)}});
 }
 
 int kind(Database& db, const QString& table, const QString& name) {

@@ -13,8 +13,12 @@ namespace postings {
 
 using money::Cents;
 
-// Cash book: one row with either takings (in) or a payment (out), dated now.
-void cashBook(Database& db, int clerk, int shop, Cents in, Cents out, const QString& note);
+// Which column of the cash book a row fills: takings or a payment.
+enum class CashSide { In, Out };
+
+// Cash book: one row holding the amount on its side (any amount, 0 included),
+// dated now.
+void cashBook(Database& db, int clerk, int shop, CashSide side, Cents amount, const QString& note);
 
 // The id of an income or expense kind by its exact name, added when missing.
 // table: "TypePrihod" or "TypeExpense".

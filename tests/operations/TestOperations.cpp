@@ -235,6 +235,24 @@ private slots:
         QCOMPARE(count(QStringLiteral("Pech")), 2);
     }
 
+    // A sale at 0 (allowed once the clerk confirmed it) is still takings:
+    // its cash-book row holds 0 in InSum, none in OutSum.
+    void saleAtPriceZeroIsTakings_data() { addEngineRows(); }
+    void saleAtPriceZeroIsTakings() {
+        QFETCH(QString, engine);
+        if (!fixture(engine))
+            return;
+        const qint64 id = takeIn(1, 10000, 15000, true);
+        QVERIFY(sell(id, 0).ok());
+        QSqlQuery k = m_db->exec(QStringLiteral("SELECT InSum, OutSum FROM KASA WHERE Note = ?"), {ops::saleKind()});
+        QVERIFY(k.next());
+        QVERIFY(!k.value(0).isNull());
+        QCOMPARE(k.value(0).toDouble(), 0.0);
+        QVERIFY(k.value(1).isNull());
+        QVERIFY(!k.next());
+        QCOMPARE(sum(QStringLiteral("SELECT Pech FROM Pech")), -100.0);
+    }
+
     void centsNeverDrift_data() { addEngineRows(); }
     void centsNeverDrift() {
         QFETCH(QString, engine);
