@@ -28,6 +28,10 @@ int kind(Database& db, const QString& table, const QString& name);
 void entry(Database& db, const QString& table, int shop, int kindId, int clerk, Cents sum, const QString& note);
 
 // Adds delta to the day's turnover of the shop, creating the row when missing.
+// The stored value is changed by the engine itself (value + delta), so what
+// another program wrote meanwhile is kept; a value the program did not write
+// in whole stotinki keeps its fraction. Throws DbError when the row could not
+// be changed.
 void addTurnover(Database& db, const QDate& day, int shop, Cents delta);
 
 // Adds delta to the day's profit of the shop (currency 1), creating the row
