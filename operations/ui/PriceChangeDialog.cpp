@@ -88,6 +88,10 @@ void PriceChangeDialog::book() {
         MessageService::error(this, QStringLiteral("Въведете положителна цена!"));
         showStoredPrices();
         return;
+    case validation::PriceVerdict::SaleNegative:
+        MessageService::error(this, QStringLiteral("Не може да въвеждате отрицателна цена!"));
+        showStoredPrices();
+        return;
     case validation::PriceVerdict::SaleNotAbove:
         MessageService::error(this, QStringLiteral("Продажната цена трябва да е по-голяма от изкупната!"));
         showStoredPrices();

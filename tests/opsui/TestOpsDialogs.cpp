@@ -572,6 +572,12 @@ private slots:
                                           << "100" << yes << below << qint64(10000) << qint64(10000);
         QTest::newRow("paid, above") << true << ""
                                      << "180" << none << "" << qint64(10000) << qint64(18000);
+        // Refused with the other checks, before any question, the dialog open.
+        const QString negative = QStringLiteral("Не може да въвеждате отрицателна цена!");
+        QTest::newRow("paid, negative sale price") << true << ""
+                                                   << "-5" << none << negative << qint64(10000) << qint64(15000);
+        QTest::newRow("unpaid, negative sale price") << false << "120"
+                                                     << "-0.01" << none << negative << qint64(10000) << qint64(15000);
     }
     void priceChecks() {
         QFETCH(bool, payed);
@@ -596,6 +602,7 @@ private slots:
             MessageService::queueAnswer(QMessageBox::StandardButton(answer));
         ui::button(m_prices, "btnOk")->click();
         QCOMPARE(lastShown(), message);
+        QCOMPARE(MessageService::shown().size(), message.isEmpty() ? 0 : 1);
         const Item it = m_f.item(id);
         QCOMPARE(it.dlvPrice, Cents(storedDlv));
         QCOMPARE(it.salePrice, Cents(storedSale));
