@@ -206,15 +206,12 @@ void MainWindow::reprintContract() {
     const std::optional<Item> item = currentItem(this);
     if (!item)
         return;
-    Database& database = db();
-    const qint64 id = item->id;
-    contract->setDataSource([&database, id]() {
-        try {
-            return contractdata::loadConsignment(database, id).value_or(ConsignmentContractData{});
-        } catch (const DbError& e) {
-            MessageService::error(nullptr, e.message());
-            return ConsignmentContractData{};
-        }
-    });
+    QString why;
+    const std::optional<ConsignmentContractData> data = contractdata::consignmentToShow(db(), item->id, &why);
+    if (!data) {
+        MessageService::error(this, why);
+        return;
+    }
+    contract->setData(*data);
     contract->exec();
 }

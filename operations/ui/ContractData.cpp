@@ -2,6 +2,7 @@
 
 #include "core/Money.h"
 #include "db/Database.h"
+#include "db/DbError.h"
 #include "operations/Item.h"
 
 namespace contractdata {
@@ -42,6 +43,18 @@ std::optional<ConsignmentContractData> loadConsignment(Database& db, qint64 id) 
     if (!item)
         return std::nullopt;
     return consignment(*item, activeFirm(db));
+}
+
+std::optional<ConsignmentContractData> consignmentToShow(Database& db, qint64 id, QString* why) {
+    try {
+        if (auto data = loadConsignment(db, id))
+            return data;
+        *why = QStringLiteral("Уредът не е намерен в базата данни (вероятно е върнат или изтрит от друго работно "
+                              "място). Договорът не може да бъде показан.");
+    } catch (const DbError& e) {
+        *why = QStringLiteral("Договорът не може да бъде показан:\n%1").arg(e.message());
+    }
+    return std::nullopt;
 }
 
 SaleContractValues saleValues(const Item& item, const FirmData& firm, const QDate& today) {

@@ -276,16 +276,13 @@ void IntakeDialog::book() {
 void IntakeDialog::showContract() {
     if (!m_contract || m_newId < 0)
         return;
-    Database& db = m_db;
-    const qint64 id = m_newId;
-    m_contract->setDataSource([&db, id]() {
-        try {
-            return contractdata::loadConsignment(db, id).value_or(ConsignmentContractData{});
-        } catch (const DbError& e) {
-            MessageService::error(nullptr, e.message());
-            return ConsignmentContractData{};
-        }
-    });
+    QString why;
+    const std::optional<ConsignmentContractData> data = contractdata::consignmentToShow(m_db, m_newId, &why);
+    if (!data) {
+        MessageService::error(this, why);
+        return;
+    }
+    m_contract->setData(*data);
     m_contract->exec();
 }
 

@@ -301,6 +301,46 @@ private slots:
         QVERIFY(shown.contains(QStringLiteral("480.00")));
     }
 
+    // The contract cannot be read (here the firm table cannot be read): the
+    // window does not open with an empty contract; the clerk is told why.
+    void contractWindowNotOpenedOnAFailedRead() {
+        int opened = 0;
+        QTimer watch;
+        watch.setInterval(5);
+        connect(&watch, &QTimer::timeout, [&opened] {
+            if (auto* d = qobject_cast<ConsignmentContractWindow*>(QApplication::activeModalWidget())) {
+                ++opened;
+                d->reject();
+            }
+        });
+        const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Миялна Beko"), "100", "150", false);
+        QVERIFY(id > 0);
+        db().exec(QStringLiteral("ALTER TABLE MyInfo RENAME TO MyInfo_away"));
+        watch.start();
+        QVERIFY(select(id));
+        MessageService::clearShown();
+        m_w->reprintContract();
+        QCOMPARE(opened, 0);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY2(MessageService::lastText().startsWith(QStringLiteral("Договорът не може да бъде показан")),
+                 qPrintable(MessageService::lastText()));
+
+        // The intake is made; only its contract is not shown.
+        MessageService::clearShown();
+        const qint64 second = intake(QStringLiteral("Център"), QStringLiteral("Фурна Zanussi"), "100", "150", false, true);
+        QVERIFY(second > 0);
+        QCOMPARE(item(second).art, QStringLiteral("Фурна Zanussi"));
+        QCOMPARE(opened, 0);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY(MessageService::lastText().startsWith(QStringLiteral("Договорът не може да бъде показан")));
+        db().exec(QStringLiteral("ALTER TABLE MyInfo_away RENAME TO MyInfo"));
+        // Readable again: the reprint shows the contract.
+        QVERIFY(select(id));
+        m_w->reprintContract();
+        watch.stop();
+        QCOMPARE(opened, 1);
+    }
+
     void transferKeepsTheItemCurrent() {
         const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Телевизор"), "100", "200", false);
         QVERIFY(select(id));
