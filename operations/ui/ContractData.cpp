@@ -9,8 +9,14 @@ namespace contractdata {
 
 FirmData activeFirm(Database& db) {
     FirmData firm;
-    QSqlQuery q =
-        db.exec(QStringLiteral("select Name, Adres, MOL, DNUM, BULSTAT from MyInfo where Active = ?"), {true});
+    // With several firms marked active, the one with the lowest ID (rows
+    // without an ID after those, in the order they were written), the same
+    // on both engines.
+    const QString rowOrder = db.engine() == Engine::SQLite ? QStringLiteral("rowid") : QStringLiteral("ctid");
+    QSqlQuery q = db.exec(QStringLiteral("select Name, Adres, MOL, DNUM, BULSTAT from MyInfo where Active = ? "
+                                         "order by ID is null, ID, %1")
+                              .arg(rowOrder),
+                          {true});
     if (q.next()) {
         firm.name = q.value(0).toString();
         firm.adres = q.value(1).toString();

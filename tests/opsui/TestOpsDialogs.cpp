@@ -5,11 +5,13 @@
 #include "operations/ui/DigitKeyFilter.h"
 #include "operations/ui/IntakeDialog.h"
 #include "operations/ui/MoneyEdit.h"
+#include "operations/ui/ContractData.h"
 #include "operations/ui/PayoutDialog.h"
 #include "operations/ui/PriceChangeDialog.h"
 #include "operations/ui/SaleDialog.h"
 #include "operations/ui/ShopChooser.h"
 #include "tests/opsui/OpsFixture.h"
+#include "tests/support/Engines.h"
 #include "tests/support/Controls.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
@@ -670,6 +672,34 @@ private slots:
             QCOMPARE(it.datePay, Clock::today());
             QCOMPARE(m_pay->result(), int(QDialog::Accepted));
         }
+    }
+
+    // --- the own firm on the contracts ---
+    // Two firms marked active: the one with the lowest ID, then those without
+    // an ID in the order they were written; the same on both engines.
+    void ownFirmInAStableOrder_data() { addEngineRows(); }
+    void ownFirmInAStableOrder() {
+        QFETCH(QString, engine);
+        auto dir = testenv::tempDir();
+        QString location;
+        ENGINE_LOCATION(engine, dir, location);
+        Database db;
+        QString error;
+        QVERIFY2(suite::createDatabase(db, location, &error), qPrintable(error));
+        auto firm = [&db](const QVariant& id, const char* name, bool active) {
+            db.insert(QStringLiteral("MyInfo"), {{QStringLiteral("ID"), id}, {QStringLiteral("Name"), QString::fromUtf8(name)},
+                                                 {QStringLiteral("MOL"), QStringLiteral("М")}, {QStringLiteral("Adres"), QStringLiteral("А")},
+                                                 {QStringLiteral("Active"), active}});
+        };
+        firm(QVariant(), "Без номер първа", true);
+        firm(QVariant(), "Без номер втора", true);
+        QCOMPARE(contractdata::activeFirm(db).name, QStringLiteral("Без номер първа"));
+        firm(9, "Девета", true);
+        firm(1, "Неактивна", false);
+        firm(4, "Четвърта", true);
+        QCOMPARE(contractdata::activeFirm(db).name, QStringLiteral("Четвърта"));
+        db.exec(QStringLiteral("DELETE FROM MyInfo WHERE ID = 4"));
+        QCOMPARE(contractdata::activeFirm(db).name, QStringLiteral("Девета"));
     }
 
     // --- shop chooser ---
