@@ -1,4 +1,5 @@
 #include "operations/Operations.h"
+#include "core/Text.h"
 
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -95,7 +96,7 @@ Result intake(Context ctx, const IntakeInput& in) {
             postings::cashBook(db, ctx.clerk, in.shop, postings::CashSide::Out, in.dlvPrice, payoutKind());
             const int kind = postings::kind(db, QStringLiteral("TypeExpense"), payoutKind());
             postings::entry(db, QStringLiteral("Expenses"), in.shop, kind, ctx.clerk, in.dlvPrice,
-                            contractNote(in.dogNo, in.art.left(50)));
+                            contractNote(in.dogNo, text::left(in.art, 50)));
         }
         return {Status::Done, QString(), id};
     });
