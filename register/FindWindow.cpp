@@ -4,6 +4,7 @@
 #include "register/FindStatement.h"
 #include "register/MainWindow.h"
 #include "register/RegisterParts.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -52,6 +53,7 @@ FindWindow::FindWindow(MainWindow* main)
 
     connect(m_findButton, &QPushButton::clicked, this, &FindWindow::search);
     connect(m_textEdit, &QLineEdit::returnPressed, this, &FindWindow::search);
+    accessible::nameFromBuddies(this);
 }
 
 void FindWindow::showEvent(QShowEvent* event) {

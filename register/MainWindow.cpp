@@ -2,6 +2,7 @@
 
 #include "core/Formats.h"
 #include "widgets/MessageService.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -81,6 +82,7 @@ MainWindow::MainWindow(const QString& programDir, QWidget* parent) : QMainWindow
     openDatabase();
     if (isReady())
         buildRegisterArea(m_registerHost);
+    accessible::nameFromBuddies(this);
 }
 
 MainWindow::~MainWindow() {

@@ -2,6 +2,7 @@
 
 #include "documents/ui/ContractPrinting.h"
 #include "widgets/PrintService.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -70,6 +71,7 @@ ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
 
     // A fixed dialog border: the view is as wide as a contract line.
     setFixedSize(kLineWidth + 2 * kSideMargin + 60, 640);
+    accessible::nameFromBuddies(this);
 }
 
 void ConsignmentContractWindow::setDataSource(DataSource source) {

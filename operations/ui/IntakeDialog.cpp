@@ -11,6 +11,7 @@
 #include "operations/ui/SectionHeading.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -160,6 +161,7 @@ IntakeDialog::IntakeDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
 
     connect(m_okButton, &QPushButton::clicked, this, &IntakeDialog::book);
     connect(m_cancelButton, &QPushButton::clicked, this, &IntakeDialog::cancel);
+    accessible::nameFromBuddies(this);
 }
 
 void IntakeDialog::showEvent(QShowEvent* event) {

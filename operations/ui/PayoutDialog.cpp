@@ -6,6 +6,7 @@
 #include "operations/ui/MoneyEdit.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,6 +49,7 @@ PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
 
     connect(m_okButton, &QPushButton::clicked, this, &PayoutDialog::book);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    accessible::nameFromBuddies(this);
 }
 
 void PayoutDialog::setItem(const Item& item) {

@@ -6,6 +6,7 @@
 #include "operations/ui/MoneyEdit.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -57,6 +58,7 @@ PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(pa
 
     connect(m_okButton, &QPushButton::clicked, this, &PriceChangeDialog::book);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    accessible::nameFromBuddies(this);
 }
 
 void PriceChangeDialog::showEvent(QShowEvent* event) {

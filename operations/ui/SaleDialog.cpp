@@ -11,6 +11,7 @@
 #include "operations/ui/SectionHeading.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -135,6 +136,7 @@ SaleDialog::SaleDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(db
 
     connect(m_okButton, &QPushButton::clicked, this, &SaleDialog::book);
     connect(m_cancelButton, &QPushButton::clicked, this, &SaleDialog::cancel);
+    accessible::nameFromBuddies(this);
 }
 
 void SaleDialog::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "db/DbError.h"
 #include "widgets/MessageService.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -44,6 +45,7 @@ ShopChooser::ShopChooser(Database& db, QWidget* parent) : QDialog(parent), m_db(
 
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    accessible::nameFromBuddies(this);
 }
 
 QString ShopChooser::noShopMessage() {

@@ -11,6 +11,7 @@
 #include "operations/ui/SaleDialog.h"
 #include "operations/ui/ShopChooser.h"
 #include "tests/opsui/OpsFixture.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/Engines.h"
 #include "tests/support/Controls.h"
 #include "widgets/MessageService.h"
@@ -672,6 +673,31 @@ private slots:
             QCOMPARE(it.datePay, Clock::today());
             QCOMPARE(m_pay->result(), int(QDialog::Accepted));
         }
+    }
+
+    // Every input is named by its label, every button by its caption.
+    void everyControlHasAName() {
+        const qint64 id = m_f.takeIn(1, 10000, 15000);
+        m_get->setClerk(1);
+        m_get->setShop(1);
+        m_get->show();
+        QCOMPARE(unnamedControls(m_get), QStringList());
+        m_get->hide();
+        openSale(id);
+        QCOMPARE(unnamedControls(m_sale), QStringList());
+        QCOMPARE(QAccessible::queryAccessibleInterface(ui::edit(m_sale, "ePrice"))->text(QAccessible::Name).trimmed(),
+                 QStringLiteral("Цена за продажба"));
+        m_sale->hide();
+        m_pay->setItem(m_f.item(id));
+        m_pay->show();
+        QCOMPARE(unnamedControls(m_pay), QStringList());
+        m_pay->hide();
+        m_prices->setItem(m_f.item(id));
+        m_prices->show();
+        QCOMPARE(unnamedControls(m_prices), QStringList());
+        m_prices->hide();
+        m_shops->setFilterShop(0);
+        QCOMPARE(unnamedControls(m_shops), QStringList());
     }
 
     // --- the own firm on the contracts ---
