@@ -141,6 +141,38 @@ private slots:
         QVERIFY(markers(m_dir->path()).isEmpty());
     }
 
+    // What is typed is taken whole: a password longer than the column, whose
+    // first ten characters are a clerk's password, is a wrong password.
+    void loginTakesWhatIsTyped() {
+        suiteDb();
+        {
+            Database db;
+            QString error;
+            QVERIFY2(db.open(m_dir->path(), &error), qPrintable(error));
+            db.insert(QStringLiteral("CLERKS"), {{QStringLiteral("ID"), 30}, {QStringLiteral("Name"), QStringLiteral("Дълга Парола")},
+                                                 {QStringLiteral("Nick"), QStringLiteral("longpassword")},
+                                                 {QStringLiteral("Password"), QStringLiteral("abcdefghij")},
+                                                 {QStringLiteral("Prefs"), 4}, {QStringLiteral("Active"), true}});
+        }
+        QString typedName, typedPassword;
+        onLogin([&](LoginDialog* dlg) {
+            ui::edit(dlg, "Edit1")->clear();
+            QTest::keyClicks(ui::edit(dlg, "Edit1"), QStringLiteral("longpassword-and-more"));
+            typedName = ui::edit(dlg, "Edit1")->text();
+            ui::edit(dlg, "Edit1")->setText(QStringLiteral("longpassword"));
+            QTest::keyClicks(ui::edit(dlg, "Edit2"), QStringLiteral("abcdefghijXY"));
+            typedPassword = ui::edit(dlg, "Edit2")->text();
+            ui::button(dlg, "btnOk")->click();
+            QCOMPARE(MessageService::lastText(), QStringLiteral("Грешно име и/или парола!"));
+            QVERIFY(dlg->isVisible());
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(typedName, QStringLiteral("longpassword-and-more"));
+        QCOMPARE(typedPassword, QStringLiteral("abcdefghijXY"));
+        QCOMPARE(MessageService::shown().size(), 1);
+    }
+
     void loginAndExit() {
         suiteDb();
         QString title, status;
