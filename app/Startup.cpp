@@ -38,7 +38,8 @@ int run(const QString& programDir) {
         MessageService::warning(nullptr, alreadyRunningText(), QStringLiteral("Внимание!"));
         return 0;
     }
-    QApplication::setApplicationDisplayName(QStringLiteral("Втора употреба"));
+    // No application display name: the window system would add it to every
+    // window's title, and each title is exactly its caption.
 
     auto splash = std::make_unique<SplashScreen>();
     splash->showNow();
@@ -60,9 +61,11 @@ int run(const QString& programDir) {
 
     // The splash goes about a second after the main window is first shown;
     // the login dialog is no longer needed then either.
-    QObject::connect(main.get(), &MainWindow::firstShown, main.get(), [&splash, &login] {
+    QObject::connect(main.get(), &MainWindow::firstShown, main.get(), [&splash, &login, &main] {
         login.reset();
-        QTimer::singleShot(1000, [&splash] { splash.reset(); });
+        // The main window is the timer's context: it goes before this frame
+        // does, and the timer with it, so the splash is never reached late.
+        QTimer::singleShot(1000, main.get(), [&splash] { splash.reset(); });
     });
     main->show();
     QApplication::exec();

@@ -173,6 +173,42 @@ private slots:
         QCOMPARE(MessageService::shown().size(), 1);
     }
 
+    // Two runs in one process, the second one's login waiting longer than
+    // the first run's splash timer: nothing of the first run is reached late,
+    // and no title carries anything after its caption (no display name for
+    // the window system to add).
+    void secondRunInOneProcess() {
+        suiteDb();
+        auto runOnce = [&](int loginWaitMs) {
+            QString title;
+            onLogin([&, loginWaitMs](LoginDialog* dlg) {
+                if (loginWaitMs > 0)
+                    QTest::qWait(loginWaitMs);
+                typeAndEnter(dlg, QStringLiteral("elena"), QStringLiteral("3333"));
+                auto* closer = new QTimer;
+                closer->setInterval(10);
+                QObject::connect(closer, &QTimer::timeout, [&title, closer] {
+                    for (QWidget* w : QApplication::topLevelWidgets())
+                        if (auto* main = qobject_cast<MainWindow*>(w); main && main->isVisible()) {
+                            closer->stop();
+                            closer->deleteLater();
+                            title = main->windowTitle();
+                            MessageService::queueAnswer(QMessageBox::Yes);
+                            main->close();
+                        }
+                });
+                closer->start();
+            });
+            QCOMPARE(startup::run(programDir()), 0);
+            QCOMPARE(title, QStringLiteral("Продажби ВТОРА УПОТРЕБА - версия 1.39"));
+        };
+        runOnce(0);
+        runOnce(1500);
+        QTest::qWait(200);
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+        QVERIFY(markers(m_dir->path()).isEmpty());
+    }
+
     void loginAndExit() {
         suiteDb();
         QString title, status;
