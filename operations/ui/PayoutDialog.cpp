@@ -31,6 +31,7 @@ PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
     m_cancelButton->setObjectName(QStringLiteral("btnCancel"));
     m_cancelButton->setAutoDefault(false);
 
+    m_itemLine = dialogs::itemLine(this);
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(m_amountEdit, 1);
@@ -39,6 +40,7 @@ PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
     auto* v = new QVBoxLayout(this);
+    v->addWidget(m_itemLine);
     v->addLayout(row);
     v->addSpacing(6);
     v->addLayout(buttons);
@@ -54,6 +56,7 @@ PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
 
 void PayoutDialog::setItem(const Item& item) {
     m_item = item;
+    dialogs::showItem(m_itemLine, item);
     // A range of 0 to 0 is off: a sold appliance without a sale price has no limit.
     if (item.saled)
         m_amountEdit->setRange(0, item.salePrice);

@@ -46,7 +46,9 @@ PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(pa
     buttons->addStretch(1);
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
+    m_itemLine = dialogs::itemLine(this);
     auto* v = new QVBoxLayout(this);
+    v->addWidget(m_itemLine);
     v->addLayout(g);
     v->addSpacing(6);
     v->addLayout(buttons);
@@ -67,6 +69,11 @@ void PriceChangeDialog::showEvent(QShowEvent* event) {
         m_stale = false;
         showStoredPrices();
     }
+}
+
+void PriceChangeDialog::setItem(const Item& item) {
+    m_item = item;
+    dialogs::showItem(m_itemLine, item);
 }
 
 void PriceChangeDialog::showStoredPrices() {

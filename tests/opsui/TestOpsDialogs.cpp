@@ -675,6 +675,31 @@ private slots:
         }
     }
 
+    // --- whom the money is for ---
+    // The payout and the price change name the contract, the appliance and
+    // the consignor above the amount, read-only and out of the tab order.
+    void itemNamedAboveTheAmount() {
+        const qint64 id = m_f.takeIn(3, 10000, 15000, false, QStringLiteral("Хладилник Liebherr CNef 4813"));
+        const Item it = m_f.item(id);
+        const QString expected = QStringLiteral("Договор №%1, Хладилник Liebherr CNef 4813, Иван Петров").arg(it.dogNo);
+        m_pay->setItem(it);
+        m_pay->show();
+        QLineEdit* line = ui::edit(m_pay, "eItem");
+        QCOMPARE(line->text(), expected);
+        QVERIFY(line->isReadOnly());
+        QCOMPARE(line->focusPolicy(), Qt::NoFocus);
+        QVERIFY(line->width() >= line->fontMetrics().horizontalAdvance(expected));
+        QCOMPARE(focused(m_pay), QStringLiteral("ePrice"));
+        ui::button(m_pay, "btnCancel")->click();
+        m_prices->setItem(it);
+        m_prices->show();
+        QCOMPARE(ui::edit(m_prices, "eItem")->text(), expected);
+        QVERIFY(ui::edit(m_prices, "eItem")->isReadOnly());
+        QCOMPARE(focused(m_prices), QStringLiteral("eSalePrice"));
+        ui::button(m_prices, "btnCancel")->click();
+        QCOMPARE(m_f.item(id).salePrice, Cents(15000));
+    }
+
     // Every input is named by its label, every button by its caption.
     void everyControlHasAName() {
         const qint64 id = m_f.takeIn(1, 10000, 15000);
