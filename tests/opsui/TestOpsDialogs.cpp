@@ -1,6 +1,7 @@
 // The operations' dialogs driven as a clerk drives them: what each refuses,
 // in which order, where the focus goes, and what OK books.
 #include "core/Formats.h"
+#include "documents/AmountInWords.h"
 #include "operations/Validation.h"
 #include "operations/ui/DigitKeyFilter.h"
 #include "operations/ui/IntakeDialog.h"
@@ -13,6 +14,7 @@
 #include "tests/opsui/OpsFixture.h"
 #include "tests/support/Accessibility.h"
 #include "tests/support/Engines.h"
+#include "tests/widgets/PdfText.h"
 #include "tests/support/Controls.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
@@ -525,6 +527,76 @@ private slots:
         openSale(id3);
         QVERIFY(!ui::check(m_sale, "chkPrn")->isChecked());
         ui::button(m_sale, "btnCancel")->click();
+    }
+
+    // What the clerk typed in the sale dialog, and the appliance's own data,
+    // reach the placeholders they belong to in the printed sale contract.
+    void saleValuesReachTheirPlaceholders() {
+        if (!pdftext::available())
+            QSKIP("pdftotext is not installed");
+        auto templates = testenv::tempDir();
+        {
+            QFile rtf(templates->filePath(QStringLiteral("salecontract.rtf")));
+            QVERIFY(rtf.open(QIODevice::WriteOnly));
+            QByteArray body = "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+            for (const char* p : {"date", "firmname", "firmaddress", "mol", "ndr", "bulstat", "shop", "clientname",
+                                  "clientaddress", "clientinfo", "unitname", "unitserial", "more", "price", "pricetext",
+                                  "salorname", "saloraddress", "saloregn", "salor_lk", "dogovor"})
+                body += QByteArray(p).toUpper() + "=$" + p + "$;\\par ";
+            body += "}";
+            rtf.write(body);
+        }
+        const qint64 id = m_f.takeIn(2, 10000, 15000, false, QStringLiteral("Фурна Gorenje"));
+        m_f.db.exec(QStringLiteral("UPDATE resale SET Serial = ? WHERE Id = ?"), {QStringLiteral("GX-7731"), id});
+        const Item it = m_f.item(id);
+        m_sale->setTemplateDir(templates->path());
+        m_sale->setDetailSource([](const QString& c) {
+            const QHash<QString, QString> panel{{QStringLiteral("DlvNames"), QStringLiteral("Иван Петров")},
+                                                {QStringLiteral("DlvAdres"), QStringLiteral("София, ул. Шипка 3")},
+                                                {QStringLiteral("DlvEGN"), QStringLiteral("7501124567")},
+                                                {QStringLiteral("DlvLK"), QStringLiteral("123456789")}};
+            return panel.value(c);
+        });
+        openSale(id);
+        ui::check(m_sale, "chkPrn")->setChecked(true);
+        ui::edit(m_sale, "ePrice")->setText(QStringLiteral("149,9"));
+        ui::edit(m_sale, "eNames")->setText(QStringLiteral("Купувач Купувачев"));
+        ui::edit(m_sale, "eAdres")->setText(QStringLiteral("Пловдив, ул. Главна 1"));
+        ui::edit(m_sale, "eInfo")->setText(QStringLiteral("тел. 0888 123456"));
+        ui::edit(m_sale, "eSaleInfo")->setText(QStringLiteral("с гаранция 3 месеца"));
+        const int previews = PrintService::previewCount();
+        ui::button(m_sale, "btnOk")->click();
+        QCOMPARE(m_sale->result(), int(QDialog::Accepted));
+        QCOMPARE(PrintService::previewCount(), previews + 1);
+        const QString pdf = pdftext::text(PrintService::lastPreviewPdf()).simplified();
+        const QList<QPair<const char*, QString>> expected{
+            {"DATE", QStringLiteral("14.04.2026")},
+            {"FIRMNAME", QStringLiteral("Вемка ООД")},
+            {"FIRMADDRESS", QStringLiteral("София 1000, ул. Граф Игнатиев 7")},
+            {"MOL", QStringLiteral("Георги Иванов Петров")},
+            {"NDR", QStringLiteral("1234567890")},
+            {"BULSTAT", QStringLiteral("131234567")},
+            {"SHOP", it.shop},
+            {"CLIENTNAME", QStringLiteral("Купувач Купувачев")},
+            {"CLIENTADDRESS", QStringLiteral("Пловдив, ул. Главна 1")},
+            {"CLIENTINFO", QStringLiteral("тел. 0888 123456")},
+            {"UNITNAME", QStringLiteral("Фурна Gorenje")},
+            {"UNITSERIAL", QStringLiteral("GX-7731")},
+            {"MORE", QStringLiteral("с гаранция 3 месеца")},
+            {"PRICE", QStringLiteral("149.90")},
+            {"PRICETEXT", AmountInWords(149.9).simplified()},
+            {"SALORNAME", QStringLiteral("Иван Петров")},
+            {"SALORADDRESS", QStringLiteral("София, ул. Шипка 3")},
+            {"SALOREGN", QStringLiteral("7501124567")},
+            {"SALOR_LK", QStringLiteral("123456789")},
+            {"DOGOVOR", QString::number(it.dogNo)},
+        };
+        for (const auto& [label, value] : expected) {
+            const QString line = QString::fromLatin1(label) + QLatin1Char('=') + value + QLatin1Char(';');
+            QVERIFY2(pdf.contains(line), qPrintable(line + QStringLiteral("\n in: ") + pdf));
+        }
+        QVERIFY(!pdf.contains(QLatin1Char('$')));
+        m_sale->setTemplateDir(QString());
     }
 
     void saleOfItemSoldElsewhere() {
