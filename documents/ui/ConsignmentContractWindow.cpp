@@ -49,6 +49,8 @@ ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
     QPalette palette = m_contractView->palette();
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Dark, Qt::black); // the rules, as they print
     m_contractView->setPalette(palette);
     m_contractView->setAccessibleName(u"Договор за консигнация"_s);
 
