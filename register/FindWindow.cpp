@@ -51,8 +51,9 @@ FindWindow::FindWindow(MainWindow* main)
     g->setColumnStretch(1, 2);
     resize(300, 65);
 
+    // Enter anywhere in the window searches once: the text field passes the
+    // key on to keyPressEvent(), so it has no search of its own.
     connect(m_findButton, &QPushButton::clicked, this, &FindWindow::search);
-    connect(m_textEdit, &QLineEdit::returnPressed, this, &FindWindow::search);
     accessible::nameFromBuddies(this);
 }
 

@@ -267,6 +267,7 @@ void MainWindow::buildFilterBar(QWidget* host) {
     // Enter anywhere in the window presses "Обновяване".
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* sc = new QShortcut(QKeySequence(key), this);
+        sc->setObjectName(QStringLiteral("enterRefreshes"));
         sc->setContext(Qt::WindowShortcut);
         connect(sc, &QShortcut::activated, this, [this] {
             if (m_refreshButton->isEnabled() && m_refreshButton->isVisibleTo(this) && m_filterBar->isEnabled())

@@ -131,6 +131,8 @@ private:
     bool runStatement(const RegisterStatement& s);
     // Runs the find statement in the hidden statement field.
     void runSearch();
+    // Whether Enter in this window presses "Обновяване".
+    void setEnterRefreshes(bool on);
     // Every group open, the first row current, the columns fitted.
     void showFirstRow();
 

@@ -252,9 +252,15 @@ void MainWindow::runSearch() {
     if (!m_register)
         return;
     m_register->searchMode = true;
-    runStatement(RegisterStatement{m_searchStatementField->text(), m_register->findParams});
+    const bool ran = runStatement(RegisterStatement{m_searchStatementField->text(), m_register->findParams});
     m_refreshButton->setEnabled(false);
     showCurrentItem();
+    if (!ran) {
+        // The engine's message has been shown; the text was not looked for.
+        if (m_register->find)
+            m_register->find->focusSearchText();
+        return;
+    }
     if (m_register->table->rowCount() == 0) {
         MessageService::warning(this, QStringLiteral("Търсеният текст не е намерен!"), QStringLiteral("Съобщение"));
         if (m_register->find)

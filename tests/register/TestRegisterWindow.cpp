@@ -349,6 +349,52 @@ private slots:
         QCOMPARE(listedArts(), sorted);
     }
 
+    // Enter in the find window searches, once: a text not found shows its
+    // message once.
+    void enterInTheFindWindowSearchesOnce() {
+        if (!open("sqlite"))
+            return;
+        ui::action(m_w, "mnFind")->trigger();
+        FindWindow* f = ui::control<FindWindow>(m_w, "TfrmFind");
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        QLineEdit* text = ui::edit(f, "eString");
+        text->setText(QStringLiteral("няма такъв"));
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::lastText(), QStringLiteral("Търсеният текст не е намерен!"));
+        MessageService::clearShown();
+        text->setText(QStringLiteral("фурна"));
+        QTest::keyClick(text, Qt::Key_Enter);
+        QVERIFY(MessageService::shown().isEmpty());
+        QCOMPARE(listedArts(), QStringList{QStringLiteral("Фурна Samsung")});
+        f->close();
+        // Enter in the main window presses "Обновяване" again.
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        QVERIFY(ui::button(m_w, "btnRefresh")->isEnabled());
+        QTest::keyClick(ui::combo(m_w, "cmbFilter"), Qt::Key_Return);
+        QVERIFY(!ui::button(m_w, "btnRefresh")->isEnabled());
+        QCOMPARE(listedArts().size(), 5);
+    }
+
+    // A search the engine refuses shows the engine's message only.
+    void searchRefusedByTheEngineShowsOneMessage() {
+        if (!open("sqlite"))
+            return;
+        ui::action(m_w, "mnFind")->trigger();
+        FindWindow* f = ui::control<FindWindow>(m_w, "TfrmFind");
+        ui::edit(f, "eString")->setText(QStringLiteral("12"));
+        Database::failStatement(1);
+        ui::button(f, "btnFind")->click();
+        Database::failStatement(0);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY2(MessageService::lastText().startsWith(QStringLiteral("Изкуствена грешка")),
+                 qPrintable(MessageService::lastText()));
+        QCOMPARE(ui::edit(f, "eString")->selectedText(), QStringLiteral("12"));
+        f->close();
+    }
+
     void findWindowOpensFreshAndCloseBoxReleases() {
         if (!open("sqlite"))
             return;
