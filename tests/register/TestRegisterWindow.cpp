@@ -5,6 +5,7 @@
 #include "register/AboutDialog.h"
 #include "register/FindWindow.h"
 #include "register/MainWindow.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/Controls.h"
 #include "tests/support/Engines.h"
 #include "tests/support/TestEnv.h"
@@ -14,6 +15,7 @@
 #include "widgets/DesktopService.h"
 #include "widgets/GridTableModel.h"
 #include "widgets/GridTreeView.h"
+#include "widgets/GroupingModel.h"
 #include "widgets/GroupingGrid.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
@@ -181,9 +183,12 @@ private slots:
         QCOMPARE(grid()->model()->index(3, 0).data(GroupingModel::GroupSummaryRole).toString(),
                  QStringLiteral("Сума по изкупни цени: 700.00, Сума по продажни цени: 1 000.00"));
         QCOMPARE(grid()->model()->footerText(grid()->columnByName("gridDPrice")), QStringLiteral("830.00"));
-        // The first shop group is the current row, every group open.
-        QCOMPARE(grid()->view()->currentIndex().parent(), QModelIndex());
+        // The first item of the first shop group is the current row (the item
+        // the commands act on, not the group's heading), every group open.
+        QCOMPARE(grid()->view()->currentIndex().parent(), grid()->model()->index(0, 0));
         QCOMPARE(grid()->view()->currentIndex().row(), 0);
+        QVERIFY(!grid()->model()->isGroup(grid()->view()->currentIndex()));
+        QCOMPARE(m_w->currentItemId(), m_ids.value(QStringLiteral("Сешоар без магазин")));
         QVERIFY(grid()->view()->isExpanded(grid()->model()->index(3, 0)));
         QVERIFY(grid()->view()->hasFocus() || !QGuiApplication::focusWindow());
         // Columns as the clerk sees them.
@@ -393,6 +398,54 @@ private slots:
                  qPrintable(MessageService::lastText()));
         QCOMPARE(ui::edit(f, "eString")->selectedText(), QStringLiteral("12"));
         f->close();
+    }
+
+    // The detail panel: amounts as the register writes them, every caption
+    // whole at the default size and when the window is made larger, every
+    // control named for a screen reader; the current row is the item the
+    // commands act on, not a shop's heading.
+    void detailPanelAndNames() {
+        if (!open("sqlite"))
+            return;
+        m_w->db().exec(QStringLiteral("UPDATE resale SET SalePrice = 1234.5, DlvPrice = 1000 WHERE Art = ?"),
+                       {QStringLiteral("Пералня Bosch")});
+        ui::button(m_w, "btnRefresh")->setEnabled(true);
+        ui::button(m_w, "btnRefresh")->click();
+        QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+        GroupingModel* model = grid()->model();
+        QVERIFY(grid()->view()->currentIndex().isValid());
+        QVERIFY(!model->isGroup(grid()->view()->currentIndex()));
+        QCOMPARE(grid()->currentSourceRow() >= 0, true);
+        QVERIFY(m_w->locateItem(m_ids.value(QStringLiteral("Пералня Bosch"))));
+        QCOMPARE(ui::edit(m_w, "SalePrice")->text(), QStringLiteral("1 234.50"));
+        QCOMPARE(ui::edit(m_w, "DlvPrice")->text(), QStringLiteral("1 000.00"));
+        QWidget* details = ui::control<QWidget>(m_w, "pDetails");
+        for (const QSize size : {m_w->size(), m_w->size() + QSize(400, 300)}) {
+            m_w->resize(size);
+            QApplication::processEvents();
+            for (QLabel* l : details->findChildren<QLabel*>()) {
+                if (l->text().trimmed().isEmpty())
+                    continue;
+                QVERIFY2(l->contentsRect().width() >= l->fontMetrics().horizontalAdvance(l->text()),
+                         qPrintable(l->text()));
+            }
+        }
+        QCOMPARE(unnamedControls(m_w.get()), QStringList());
+        ui::action(m_w, "mnFind")->trigger();
+        FindWindow* find = ui::control<FindWindow>(m_w, "TfrmFind");
+        QCOMPARE(unnamedControls(find), QStringList());
+        // Pictures to look at, when asked for (RESALE_SHOTS_DIR).
+        if (qEnvironmentVariableIsSet("RESALE_SHOTS_DIR")) {
+            const QString dir = qEnvironmentVariable("RESALE_SHOTS_DIR");
+            m_w->resize(m_w->size() - QSize(400, 300));
+            QVERIFY(m_w->locateItem(m_ids.value(QStringLiteral("Пералня Bosch"))));
+            QApplication::processEvents();
+            QVERIFY(m_w->grab().save(dir + QStringLiteral("/main-window.png")));
+            ui::edit(find, "eString")->setText(QStringLiteral("пералня"));
+            QApplication::processEvents();
+            QVERIFY(find->grab().save(dir + QStringLiteral("/find-window.png")));
+        }
+        ui::action(m_w, "mnFind")->trigger();
     }
 
     void findWindowOpensFreshAndCloseBoxReleases() {
