@@ -12,6 +12,7 @@
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
 #include "widgets/AccessibleNames.h"
+#include "widgets/WholeCharacters.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -29,6 +30,7 @@ QLineEdit* textField(QWidget* parent, const char* name) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setMaxLength(SaleDialog::kClientLength);
+    keepWholeCharacters(e);
     return e;
 }
 

@@ -333,6 +333,28 @@ private slots:
         QCOMPARE(ui::edit(m_get, "eNames")->text().size(), 35);
     }
 
+    // What is typed or pasted past a field's length never leaves half of a
+    // character outside the Basic Multilingual Plane in the field.
+    void typedTextKeepsWholeCharacters() {
+        const QString face = QString::fromUcs4(U"\U0001F600");
+        m_get->setShop(1);
+        m_get->show();
+        QLineEdit* art = ui::edit(m_get, "eArt");
+        art->clear();
+        art->insert(QString(49, QLatin1Char('a')) + face);
+        QCOMPARE(art->text(), QString(49, QLatin1Char('a')));
+        art->clear();
+        art->insert(QString(48, QLatin1Char('a')) + face + QStringLiteral("b"));
+        QCOMPARE(art->text(), QString(48, QLatin1Char('a')) + face);
+        m_get->hide();
+        const qint64 id = m_f.takeIn(1, 10000, 15000);
+        openSale(id);
+        QLineEdit* names = ui::edit(m_sale, "eNames");
+        names->setText(QString(49, QChar(0x0416)) + face);
+        QCOMPARE(names->text(), QString(49, QChar(0x0416)));
+        m_sale->hide();
+    }
+
     void digitFilter_data() {
         QTest::addColumn<QString>("field");
         QTest::newRow("personal number") << "eEGN";
