@@ -40,6 +40,14 @@ void typeAndEnter(LoginDialog* dlg, const QString& user, const QString& password
     ui::edit(dlg, "Edit2")->setText(password);
     ui::button(dlg, "btnOk")->click();
 }
+// The splash windows on screen.
+int visibleSplashes() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowType() == Qt::SplashScreen && w->isVisible())
+            ++n;
+    return n;
+}
 QStringList markers(const QString& dir) { return QDir(dir).entryList({QStringLiteral("prefs_con.*")}, QDir::Files); }
 } // namespace
 
@@ -106,6 +114,47 @@ private slots:
         QCOMPARE(lastCaption(), QStringLiteral("Проблем!"));
         QVERIFY(markers(m_dir->path()).isEmpty());
         QVERIFY(!QFile::exists(m_dir->filePath(Database::fileName())));
+    }
+
+    // No start-up message is ever hidden behind the splash, which stays on
+    // top of every window.
+    void noMessageBehindSplash_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no database path") << QString() << QStringLiteral("Не е намерен път към базата данни!");
+        QTest::newRow("database does not open") << QStringLiteral("empty dir")
+                                                << QStringLiteral("Проблем при отварянето на базите данни");
+    }
+    void noMessageBehindSplash() {
+        QFETCH(QString, setting);
+        QFETCH(QString, message);
+        if (setting.isEmpty()) {
+            SuiteSettings::create();
+        } else {
+            m_dir = testenv::tempDir();
+            suite::writeSettings(m_dir->path()); // a directory without a database
+        }
+        QList<int> splashesAtBox;
+        MessageService::setObserver([&](const MessageService::Shown&) { splashesAtBox.append(visibleSplashes()); });
+        QCOMPARE(startup::run(programDir()), 0);
+        MessageService::setObserver({});
+        QCOMPARE(splashesAtBox.size(), 1);
+        QCOMPARE(splashesAtBox.first(), 0);
+        QCOMPARE(MessageService::lastText(), message);
+    }
+
+    // Nor in the login: a refused password is told with the splash away.
+    void loginMessageNotBehindSplash() {
+        suiteDb();
+        QList<int> splashesAtBox;
+        MessageService::setObserver([&](const MessageService::Shown&) { splashesAtBox.append(visibleSplashes()); });
+        onLogin([](LoginDialog* dlg) {
+            typeAndEnter(dlg, QStringLiteral("desi"), QStringLiteral("nope"));
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        MessageService::setObserver({});
+        QCOMPARE(splashesAtBox, QList<int>{0});
     }
 
     void loginCancelled() {
