@@ -1,6 +1,9 @@
 #include "register/MainWindow.h"
 
 #include "core/Formats.h"
+#include "operations/Clock.h"
+#include "widgets/DateEdit.h"
+#include "widgets/TodayCalendar.h"
 #include "widgets/MessageService.h"
 
 #include <QAction>
@@ -235,7 +238,7 @@ void MainWindow::buildFilterBar(QWidget* host) {
          QStringLiteral("Само изплатените уреди за период"), QStringLiteral("Само неизплатените уреди")});
     m_viewCombo->setMinimumWidth(280);
     auto dateEdit = [host](const char* name) {
-        auto* d = new QDateEdit(host);
+        auto* d = new DateEdit(host);
         d->setObjectName(QString::fromLatin1(name));
         d->setDisplayFormat(QString::fromLatin1(formats::kDateFormat));
         d->setCalendarPopup(true);
@@ -244,6 +247,7 @@ void MainWindow::buildFilterBar(QWidget* host) {
     };
     m_fromDateEdit = dateEdit("FromDate");
     m_toDateEdit = dateEdit("ToDate");
+    m_toDateEdit->setCalendarWidget(new TodayCalendar([] { return Clock::today(); }));
     m_refreshButton = new QPushButton(QStringLiteral("Обновяване"), host);
     m_refreshButton->setObjectName(QStringLiteral("btnRefresh"));
     m_refreshButton->setDefault(true);
@@ -267,14 +271,22 @@ void MainWindow::buildFilterBar(QWidget* host) {
         auto* sc = new QShortcut(QKeySequence(key), this);
         sc->setContext(Qt::WindowShortcut);
         connect(sc, &QShortcut::activated, this, [this] {
+            // Enter also finishes a date being typed; the key itself never
+            // reaches the date editor.
+            m_fromDateEdit->finishTyping();
+            m_toDateEdit->finishTyping();
             if (m_refreshButton->isEnabled() && m_refreshButton->isVisibleTo(this) && m_filterBar->isEnabled())
                 m_refreshButton->click();
         });
     }
     connect(m_refreshButton, &QPushButton::clicked, this, &MainWindow::refreshRegister);
     connect(m_viewCombo, &QComboBox::currentIndexChanged, this, &MainWindow::updateFilterBar);
-    connect(m_fromDateEdit, &QDateEdit::dateChanged, this, &MainWindow::clampFromDate);
-    connect(m_toDateEdit, &QDateEdit::dateChanged, this, &MainWindow::clampToDate);
+    // The period rules act on a chosen date, never on a half-typed one; any
+    // change makes the register stale at once.
+    for (DateEdit* d : {m_fromDateEdit, m_toDateEdit})
+        connect(d, &QDateEdit::dateChanged, m_refreshButton, [this] { m_refreshButton->setEnabled(true); });
+    connect(m_fromDateEdit, &DateEdit::dateChosen, this, &MainWindow::clampFromDate);
+    connect(m_toDateEdit, &DateEdit::dateChosen, this, &MainWindow::clampToDate);
 }
 
 void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterShopId) {

@@ -16,6 +16,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include "widgets/DateEdit.h"
+
 #include <QDateEdit>
 #include <QDir>
 #include <QPushButton>

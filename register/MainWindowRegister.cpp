@@ -20,6 +20,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include "widgets/DateEdit.h"
+
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGuiApplication>

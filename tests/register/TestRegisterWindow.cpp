@@ -19,6 +19,7 @@
 #include "widgets/PrintService.h"
 
 #include <QAction>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -234,6 +235,89 @@ private slots:
         ui::combo(m_w, "cmbFilter")->setCurrentIndex(3);
         QVERIFY(!ui::control<QDateEdit>(m_w, "FromDate")->isEnabled() &&
                 !ui::control<QDateEdit>(m_w, "ToDate")->isEnabled());
+    }
+
+    // A date typed key by key is kept as typed: the period rules wait for the
+    // finished date (Enter, Tab), and then only a date outside them changes.
+    void typedDatesKept_data() {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("finish"); // "tab" or "enter"
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<QStringList>("listed"); // after the refresh Enter runs; empty: not refreshed
+        // The period starts 01.02.2026; today is 20.03.2026.
+        QTest::newRow("end, Tab") << "ToDate" << "28.02.2026" << "tab" << QDate(2026, 2, 1) << QDate(2026, 2, 28)
+                                  << QStringList();
+        QTest::newRow("end, Enter refreshes with it")
+            << "ToDate" << "28.02.2026" << "enter" << QDate(2026, 2, 1) << QDate(2026, 2, 28)
+            << QStringList{"Ютия Rowenta", "Миксер Tefal", "Фурна Samsung"};
+        QTest::newRow("end, digits only") << "ToDate" << "15032026" << "tab" << QDate(2026, 2, 1)
+                                          << QDate(2026, 3, 15) << QStringList();
+        QTest::newRow("start, Tab") << "FromDate" << "28.02.2026" << "tab" << QDate(2026, 2, 28) << kToday
+                                    << QStringList();
+        QTest::newRow("start, Enter refreshes with it")
+            << "FromDate" << "15.02.2026" << "enter" << QDate(2026, 2, 15) << kToday
+            << QStringList{"Миксер Tefal", "Пералня Bosch", "Фурна Samsung", "хладилник LIEBHERR"};
+        // The rules of the period still hold for the finished date.
+        QTest::newRow("end after today") << "ToDate" << "28.03.2026" << "tab" << QDate(2026, 2, 1) << kToday
+                                         << QStringList();
+        QTest::newRow("end before the start") << "ToDate" << "15.01.2026" << "tab" << QDate(2026, 2, 1)
+                                              << QDate(2026, 2, 1) << QStringList();
+        QTest::newRow("start after the end") << "FromDate" << "25.03.2026" << "tab" << kToday << kToday
+                                             << QStringList();
+    }
+    void typedDatesKept() {
+        QFETCH(QString, editor);
+        QFETCH(QString, typed);
+        QFETCH(QString, finish);
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(QStringList, listed);
+        if (!open("sqlite"))
+            return;
+        showView(1, QDate(2026, 2, 1), kToday);
+        auto* fromEdit = ui::control<QDateEdit>(m_w, "FromDate");
+        auto* toEdit = ui::control<QDateEdit>(m_w, "ToDate");
+        QDateEdit* typedInto = editor == QStringLiteral("ToDate") ? toEdit : fromEdit;
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        typedInto->setFocus(Qt::TabFocusReason); // the day is selected, as a Tab into the field does
+        QCOMPARE(typedInto->currentSection(), QDateTimeEdit::DaySection);
+        QTest::keyClicks(typedInto, typed);
+        QTest::keyClick(typedInto, finish == QStringLiteral("enter") ? Qt::Key_Return : Qt::Key_Tab);
+        QCOMPARE(fromEdit->date(), from);
+        QCOMPARE(toEdit->date(), to);
+        // RESALE_SHOTS_DIR keeps the filter bar as the clerk sees it.
+        if (qEnvironmentVariableIsSet("RESALE_SHOTS_DIR"))
+            ui::control<QWidget>(m_w, "pFilter")
+                ->grab()
+                .save(qEnvironmentVariable("RESALE_SHOTS_DIR") + QStringLiteral("/period-%1.png")
+                                                                     .arg(QString::fromLatin1(QTest::currentDataTag())
+                                                                              .replace(QLatin1Char(' '), QLatin1Char('-'))
+                                                                              .remove(QLatin1Char(','))));
+        if (!listed.isEmpty()) {
+            listed.sort();
+            QCOMPARE(listedArts(), listed);
+            QVERIFY(!ui::button(m_w, "btnRefresh")->isEnabled());
+        }
+    }
+
+    // The calendar of "до дата" has a button for today; that of the start has none.
+    void todayButton() {
+        if (!open("sqlite"))
+            return;
+        showView(1, QDate(2026, 2, 1), QDate(2026, 2, 10));
+        auto* toEdit = ui::control<QDateEdit>(m_w, "ToDate");
+        QCalendarWidget* calendar = toEdit->calendarWidget();
+        QVERIFY(calendar);
+        auto* today = calendar->findChild<QPushButton*>(QStringLiteral("btnToday"));
+        QVERIFY(today);
+        QCOMPARE(today->text(), QStringLiteral("Днес"));
+        today->click();
+        QCOMPARE(toEdit->date(), kToday);
+        QVERIFY(ui::button(m_w, "btnRefresh")->isEnabled());
+        QVERIFY(ui::control<QDateEdit>(m_w, "FromDate")->calendarWidget()->findChildren<QPushButton*>().isEmpty());
     }
 
     void availabilityFollowsTheRow_data() {
