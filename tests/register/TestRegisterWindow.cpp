@@ -9,6 +9,7 @@
 #include "tests/support/Engines.h"
 #include "tests/support/TestEnv.h"
 #include "tests/widgets/PdfText.h"
+#include "tools/DemoItems.h"
 #include "tools/SuiteDatabase.h"
 #include "widgets/ColumnChooser.h"
 #include "widgets/DesktopService.h"
@@ -118,6 +119,34 @@ class TestRegisterWindow : public QObject {
         return true;
     }
 
+    // The demo chain with its appliances in every state, the window on it.
+    bool openDemo() {
+        m_w.reset();
+        m_ids.clear();
+        m_dir = testenv::tempDir();
+        {
+            Database db;
+            QString error;
+            if (!suite::createDatabase(db, m_dir->path(), &error)) {
+                QTest::qFail(qPrintable(error), __FILE__, __LINE__);
+                return false;
+            }
+            suite::fillDemoMasterData(db);
+            Clock::set({});
+            suite::fillDemoItems(db);
+        }
+        suite::writeSettings(m_dir->path());
+        m_w = std::make_unique<MainWindow>(QCoreApplication::applicationDirPath());
+        if (!m_w->isReady()) {
+            QTest::qFail("main window did not open the database", __FILE__, __LINE__);
+            return false;
+        }
+        m_w->setLoggedIn(1, QStringLiteral("Администратор"), 0);
+        m_w->createDialogs();
+        m_w->show();
+        return true;
+    }
+
     GroupingGrid* grid() const { return ui::control<GroupingGrid>(m_w, "grid"); }
     // The register's rows, as the query read them.
     GridTableModel* table() const { return qobject_cast<GridTableModel*>(grid()->model()->sourceModel()); }
@@ -163,7 +192,10 @@ private slots:
         Clock::set(QDateTime(kToday, QTime(11, 0)));
     }
     void init() { MessageService::clearShown(); }
-    void cleanup() { m_w.reset(); }
+    void cleanup() {
+        m_w.reset();
+        Clock::set(QDateTime(kToday, QTime(11, 0))); // the demo moves its items by the real clock
+    }
 
     void startState() {
         if (!open("sqlite"))
@@ -488,6 +520,52 @@ private slots:
         QVERIFY(grid()->model()->groupText(centre).contains(QStringLiteral("Сума по изкупни цени: ")));
         QVERIFY(grid()->model()->groupText(centre).contains(QStringLiteral(", Сума по продажни цени: ")));
         QVERIFY(grid()->view()->isExpanded(centre));
+    }
+
+    // The printed register of the demo chain cuts nothing: every contract
+    // number, amount and date of every row and both totals print whole.
+    void printedRegisterWhole_data() {
+        QTest::addColumn<int>("view");
+        for (int view = 0; view < 6; ++view)
+            QTest::newRow(qPrintable(QStringLiteral("view %1").arg(view))) << view;
+    }
+    void printedRegisterWhole() {
+        QFETCH(int, view);
+        if (!pdftext::available())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        if (!openDemo())
+            return;
+        showView(view, QDate(2000, 1, 1), Clock::today());
+        GroupingModel* model = grid()->model();
+        QVERIFY(model->dataRowCount() > 0);
+        ui::action(m_w, "mnPrintGrid")->trigger();
+        if (qEnvironmentVariableIsSet("RESALE_SHOTS_DIR"))
+            QFile::copy(PrintService::lastPreviewPdf(),
+                        qEnvironmentVariable("RESALE_SHOTS_DIR") + QStringLiteral("/demo-view-%1.pdf").arg(view));
+        const QString text = pdftext::text(PrintService::lastPreviewPdf());
+        QVERIFY(!text.contains(QChar(0x2026)));
+        int numbers = 0;
+        for (int c : grid()->visibleColumns()) {
+            const GridColumn& col = model->columns()[c];
+            if ((col.kind != GridColumn::Kind::Money && col.kind != GridColumn::Kind::Date &&
+                                 col.kind != GridColumn::Kind::Integer))
+                continue;
+            for (int r = 0; r < model->dataRowCount(); ++r) {
+                const QString t = model->displayText(r, c);
+                QVERIFY2(text.contains(t), qPrintable(col.caption + QStringLiteral(": ") + t));
+                ++numbers;
+            }
+            if (col.footerSum)
+                QVERIFY2(text.contains(model->footerText(c)), qPrintable(model->footerText(c)));
+        }
+        QVERIFY(numbers > 0);
+        // Every article prints whole too, wrapped where its column is narrow.
+        const int art = model->columnByName(QStringLiteral("gridArt"));
+        // (Ligatures as the PDF keeps them, "ﬁ" for "fi", read as letters.)
+        const QString flat = text.normalized(QString::NormalizationForm_KC).simplified();
+        for (int r = 0; r < model->dataRowCount(); ++r)
+            for (const QString& word : model->displayText(r, art).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                QVERIFY2(flat.contains(word), qPrintable(word));
     }
 
     void emptyRegisterPrintsNothing() {
