@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -155,6 +156,53 @@ private slots:
         QCOMPARE(startup::run(programDir()), 0);
         MessageService::setObserver({});
         QCOMPARE(splashesAtBox, QList<int>{0});
+    }
+
+    // The desktop session ends (SIGTERM, SIGHUP): the connection closes as on
+    // exit, its marker goes, and nothing is asked.
+    void sessionEnds_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::newRow("SIGTERM in the login") << int(SIGTERM) << false;
+        QTest::newRow("SIGTERM while running") << int(SIGTERM) << true;
+        QTest::newRow("SIGHUP while running") << int(SIGHUP) << true;
+    }
+    void sessionEnds() {
+        QFETCH(int, signal);
+        QFETCH(bool, loggedIn);
+        suiteDb();
+        struct sigaction before = {};
+        ::sigaction(signal, nullptr, &before);
+        int markersBefore = -1;
+        onLogin([&](LoginDialog* dlg) {
+            if (!loggedIn) {
+                markersBefore = markers(m_dir->path()).size();
+                ::raise(signal);
+                return;
+            }
+            typeAndEnter(dlg, QStringLiteral("elena"), QStringLiteral("3333"));
+            auto* waiter = new QTimer;
+            waiter->setInterval(20);
+            QObject::connect(waiter, &QTimer::timeout, [&, waiter] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* main = qobject_cast<MainWindow*>(w); main && main->isVisible()) {
+                        waiter->stop();
+                        waiter->deleteLater();
+                        markersBefore = markers(m_dir->path()).size();
+                        ::raise(signal);
+                        return;
+                    }
+            });
+            waiter->start();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(markersBefore, 1);
+        QVERIFY(markers(m_dir->path()).isEmpty());
+        QVERIFY(MessageService::shown().isEmpty()); // no exit question
+        // The signal's earlier handling is back once the program has ended.
+        struct sigaction now = {};
+        ::sigaction(signal, nullptr, &now);
+        QVERIFY(now.sa_handler == before.sa_handler);
     }
 
     void loginCancelled() {
