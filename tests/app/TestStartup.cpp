@@ -205,6 +205,26 @@ private slots:
         QVERIFY(now.sa_handler == before.sa_handler);
     }
 
+    // The login is a dialog to the window manager (a close box, no minimise
+    // or maximise), and "Вход" and "Отказ" stand apart.
+    void loginIsASmallDialog() {
+        suiteDb();
+        Qt::WindowFlags flags;
+        Qt::WindowType type = Qt::Widget;
+        int gap = 0;
+        onLogin([&](LoginDialog* dlg) {
+            flags = dlg->windowFlags();
+            type = dlg->windowType();
+            gap = ui::button(dlg, "btnCancel")->x() - ui::button(dlg, "btnOk")->geometry().right();
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(type, Qt::Dialog);
+        QVERIFY(flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowCloseButtonHint) &&
+                !flags.testFlag(Qt::WindowMinimizeButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY2(gap > 4, qPrintable(QString::number(gap)));
+    }
+
     void loginCancelled() {
         suiteDb();
         onLogin([this](LoginDialog* dlg) {
