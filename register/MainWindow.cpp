@@ -174,6 +174,15 @@ void MainWindow::buildToolbars() {
     m_columnsAction->setCheckable(true);
     m_printAction = action("mnPrintGrid", QStringLiteral("Печат"));
 
+    // Every toolbar command is reached from the keyboard too: Alt and the
+    // underlined letter of its button. The commands' texts stay as they are.
+    for (const auto& [a, underlined] :
+         {std::pair{m_systemAction, "&Система"}, std::pair{m_intakeAction, "&Приемане на уред"},
+          std::pair{m_saleAction, "Про&дажба   F2"}, std::pair{m_operationsAction, "&Операции"},
+          std::pair{m_findAction, "&Търсене"}, std::pair{m_columnsAction, "&Видими колони"},
+          std::pair{m_printAction, "Пе&чат"}})
+        a->setIconText(QString::fromUtf8(underlined));
+
     const QList<QAction*> top{m_systemAction, m_intakeAction,  m_saleAction, m_operationsAction,
                               m_findAction,   m_columnsAction, m_printAction};
     for (int i = 0; i < top.size(); ++i) {
@@ -194,6 +203,7 @@ void MainWindow::buildToolbars() {
     m_exitBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_exitBar->setFixedHeight(27);
     m_exitAction = action("mnExit", QStringLiteral("Изход "));
+    m_exitAction->setIconText(QStringLiteral("&Изход "));
     auto* spacer = new QWidget(m_exitBar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_exitBar->addWidget(spacer);
@@ -219,8 +229,10 @@ void MainWindow::buildToolbars() {
     connect(m_payoutAction, &QAction::triggered, this, &MainWindow::payOutCurrentItem);
     connect(m_returnAction, &QAction::triggered, this, &MainWindow::returnCurrentItem);
     connect(m_reprintAction, &QAction::triggered, this, &MainWindow::reprintContract);
-    connect(m_findAction, &QAction::triggered, this, &MainWindow::toggleFindWindow);
-    connect(m_columnsAction, &QAction::triggered, this, &MainWindow::toggleColumnChooser);
+    // The toggles follow their checked state, however it changes: a click,
+    // a key, or an accessibility tool's "toggle" on the button.
+    connect(m_findAction, &QAction::toggled, this, &MainWindow::toggleFindWindow);
+    connect(m_columnsAction, &QAction::toggled, this, &MainWindow::toggleColumnChooser);
     connect(m_printAction, &QAction::triggered, this, &MainWindow::printRegister);
 }
 

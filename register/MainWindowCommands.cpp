@@ -77,7 +77,8 @@ void MainWindow::toggleFindWindow() {
         return;
     FindWindow* find = m_register->find;
     if (!m_findAction->isChecked()) {
-        find->close();
+        if (find->isVisible()) // not when the window's own closing unchecks the toggle
+            find->close();
         return;
     }
     const QRect frame = frameGeometry();

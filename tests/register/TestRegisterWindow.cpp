@@ -19,12 +19,15 @@
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -627,6 +630,140 @@ private slots:
         other.rollback();
         QCOMPARE(m_w->db().scalar("select count(*) from resale").toInt(), 7);
         QCOMPARE(table()->rowCount(), 5); // the register keeps its rows
+    }
+
+    // Tab goes through the window's controls in their visual order and
+    // passes the read-only detail fields by.
+    void tabOrder() {
+        if (!open("sqlite"))
+            return;
+        showView(1, QDate(2026, 2, 1), kToday);
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        auto tabStops = [this] {
+            ui::combo(m_w, "cmbFilter")->setFocus(Qt::TabFocusReason);
+            QStringList stops;
+            for (int i = 0; i < 20; ++i) {
+                QWidget* w = QApplication::focusWidget();
+                if (!w)
+                    break;
+                // A control inside the grid counts as the grid.
+                QWidget* named = w;
+                while (named && named != m_w.get() && named->objectName() != QStringLiteral("grid") &&
+                       named->objectName().isEmpty())
+                    named = named->parentWidget();
+                const QString name = named ? named->objectName() : QString();
+                // Tab steps through a date's day, month and year first.
+                if (stops.isEmpty() || stops.last() != name)
+                    stops << name;
+                if (stops.size() > 1 && name == QStringLiteral("cmbFilter"))
+                    break;
+                QTest::keyClick(w, Qt::Key_Tab);
+            }
+            return stops;
+        };
+        // "Обновяване" is passed by while it is disabled, after the refresh.
+        QCOMPARE(tabStops(), (QStringList{"cmbFilter", "FromDate", "ToDate", "gridView", "cmbFilter"}));
+        ui::combo(m_w, "cmbFilter")->setCurrentIndex(2);
+        QCOMPARE(tabStops(), (QStringList{"cmbFilter", "FromDate", "ToDate", "btnRefresh", "gridView", "cmbFilter"}));
+    }
+
+    // Every toolbar command is reached from the keyboard: Alt and the
+    // underlined letter; F2 stays the sale's key and the captions their texts.
+    void toolbarFromTheKeyboard() {
+        if (!open("sqlite"))
+            return;
+        auto* bar = ui::control<QToolBar>(m_w, "pButtons");
+        auto* exitBar = ui::control<QToolBar>(m_w, "pRight");
+        QSet<QKeySequence> keys;
+        const QList<std::pair<const char*, const char*>> captions{
+            {"TBSubmenuItem1", "Система"}, {"mnGet", "Приемане на уред"}, {"mnSale", "Продажба   F2"},
+            {"mnOp", "Операции"},          {"mnFind", "Търсене"},          {"chkCustomize", "Видими колони"},
+            {"mnPrintGrid", "Печат"},      {"mnExit", "Изход "}};
+        for (const auto& [name, caption] : captions) {
+            QAction* a = ui::action(m_w, name);
+            QCOMPARE(a->text(), QString::fromUtf8(caption));
+            auto* b = qobject_cast<QToolButton*>((QString::fromLatin1(name) == QStringLiteral("mnExit") ? exitBar : bar)
+                                                     ->widgetForAction(a));
+            QVERIFY2(b, name);
+            const QKeySequence key = QKeySequence::mnemonic(b->text());
+            QVERIFY2(!key.isEmpty(), name);
+            QVERIFY2(!keys.contains(key), name);
+            keys.insert(key);
+            QCOMPARE(QString(b->text()).remove(QLatin1Char('&')), QString::fromUtf8(caption));
+            QCOMPARE(b->accessibleName().isEmpty() ? QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name)
+                                                   : b->accessibleName(),
+                     QString::fromUtf8(caption));
+        }
+        QCOMPARE(ui::action(m_w, "keyF2")->shortcut(), QKeySequence(Qt::Key_F2));
+        // Alt and a Cyrillic letter, as a Bulgarian keyboard gives it.
+        auto altKey = [this](char16_t letter) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_w.get();
+            const auto key = Qt::Key(QChar(letter).unicode());
+            const QString text(QChar(letter).toLower());
+            QTest::sendKeyEvent(QTest::Press, target, key, text, Qt::AltModifier);
+            QTest::sendKeyEvent(QTest::Release, target, key, text, Qt::AltModifier);
+        };
+        // Alt+Т opens the find window, Escape closes it.
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        FindWindow* f = ui::control<FindWindow>(m_w, "TfrmFind");
+        altKey(u'Т');
+        QTRY_VERIFY(f->isVisible());
+        QVERIFY(ui::action(m_w, "mnFind")->isChecked());
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!f->isVisible());
+        QVERIFY(!ui::action(m_w, "mnFind")->isChecked());
+        QVERIFY(ui::combo(m_w, "cmbFilter")->isEnabled() && ui::action(m_w, "mnGet")->isEnabled());
+        // Alt+В shows the column chooser, Alt+Ч the printed register.
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        altKey(u'В');
+        QTRY_VERIFY(ui::action(m_w, "chkCustomize")->isChecked());
+        QVERIFY(grid()->isColumnChooserOpen());
+        ui::action(m_w, "chkCustomize")->trigger();
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        const int before = PrintService::previewCount();
+        altKey(u'Ч');
+        QTRY_COMPARE(PrintService::previewCount(), before + 1);
+    }
+
+    // Through accessibility, the toggles do what a click does.
+    void accessibleToggles() {
+        if (!open("sqlite"))
+            return;
+        auto* bar = ui::control<QToolBar>(m_w, "pButtons");
+        auto* find = qobject_cast<QToolButton*>(bar->widgetForAction(ui::action(m_w, "mnFind")));
+        auto* columns = qobject_cast<QToolButton*>(bar->widgetForAction(ui::action(m_w, "chkCustomize")));
+        QVERIFY(find && columns);
+        FindWindow* f = ui::control<FindWindow>(m_w, "TfrmFind");
+        auto act = [](QWidget* w, const QString& action) {
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+            QVERIFY(iface && iface->actionInterface());
+            QVERIFY2(iface->actionInterface()->actionNames().contains(action), qPrintable(action));
+            iface->actionInterface()->doAction(action);
+        };
+        act(find, QAccessibleActionInterface::toggleAction());
+        QTRY_VERIFY(f->isVisible());
+        QVERIFY(ui::action(m_w, "mnFind")->isChecked() && find->isChecked());
+        QVERIFY(!ui::combo(m_w, "cmbFilter")->isEnabled());
+        act(find, QAccessibleActionInterface::toggleAction());
+        QTRY_VERIFY(!f->isVisible());
+        QVERIFY(!ui::action(m_w, "mnFind")->isChecked() && !find->isChecked());
+        QVERIFY(ui::combo(m_w, "cmbFilter")->isEnabled());
+        // A click still opens and closes it once each.
+        find->click();
+        QVERIFY(f->isVisible() && ui::action(m_w, "mnFind")->isChecked());
+        find->click();
+        QVERIFY(!f->isVisible() && !ui::action(m_w, "mnFind")->isChecked());
+        act(columns, QAccessibleActionInterface::toggleAction());
+        QTRY_VERIFY(grid()->isColumnChooserOpen());
+        act(columns, QAccessibleActionInterface::toggleAction());
+        QTRY_VERIFY(!grid()->isColumnChooserOpen());
+        QVERIFY(!ui::action(m_w, "chkCustomize")->isChecked());
     }
 
     void columnChooserToggle() {
