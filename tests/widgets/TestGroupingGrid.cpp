@@ -360,6 +360,55 @@ private slots:
         QVERIFY2(last.contains(QString::number(100000 + rows - 1)), qPrintable(last)); // the last row
     }
 
+    // Portrait while the register fits it; landscape when portrait would need
+    // too small a font; the numbers print whole either way.
+    void orientationFitsTheColumns() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(registerColumns());
+        grid.setSourceModel(&table);
+        fillLarge(table, 20);
+        GridPrinter printer(&grid);
+        QPrinter p(QPrinter::HighResolution);
+        GridPrinter::setupPage(&p);
+        printer.fitOrientation(&p);
+        QCOMPARE(p.pageLayout().orientation(), QPageLayout::Portrait);
+        QVERIFY(printer.bodyPointSize(&p) >= 6.0);
+
+        // Fourteen columns of nine-digit amounts.
+        GroupingGrid wide;
+        GridTableModel many;
+        QList<GridColumn> columns;
+        QStringList names;
+        QVector<QVariant> values;
+        for (int c = 0; c < 14; ++c) {
+            columns.append({QStringLiteral("sum%1").arg(c), QStringLiteral("Сума %1").arg(c), c,
+                            GridColumn::Kind::Money, true, false, true});
+            names << QStringLiteral("S%1").arg(c);
+        }
+        for (int r = 0; r < 30; ++r)
+            for (int c = 0; c < 14; ++c)
+                values << 123456789.25 + r + c;
+        wide.setColumns(columns);
+        wide.setSourceModel(&many);
+        many.reset(names, values);
+        GridPrinter widePrinter(&wide);
+        QPrinter q(QPrinter::HighResolution);
+        GridPrinter::setupPage(&q);
+        widePrinter.fitOrientation(&q);
+        QCOMPARE(q.pageLayout().orientation(), QPageLayout::Landscape);
+        if (!pdftext::available())
+            return;
+        widePrinter.preview(nullptr);
+        if (qEnvironmentVariableIsSet("RESALE_SHOTS_DIR"))
+            QFile::copy(PrintService::lastPreviewPdf(), qEnvironmentVariable("RESALE_SHOTS_DIR") +
+                                                            QStringLiteral("/register-landscape.pdf"));
+        const QString text = pdftext::text(PrintService::lastPreviewPdf());
+        QVERIFY(!text.contains(QChar(0x2026)));
+        for (int c = 0; c < 14; ++c)
+            QVERIFY2(text.contains(wide.model()->footerText(c)), qPrintable(wide.model()->footerText(c)));
+    }
+
     void printingCanBeCancelled() {
         GroupingGrid grid;
         GridTableModel table;
