@@ -6,6 +6,7 @@
 #include "widgets/DesktopService.h"
 #include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -28,11 +29,9 @@ LoginDialog::LoginDialog(MainWindow* main, const QString& helpFile, QWidget* par
     g->setContentsMargins(8, 8, 8, 4);
     m_userEdit = new QLineEdit(panel);
     m_userEdit->setObjectName(QStringLiteral("Edit1"));
-    m_userEdit->setMaxLength(15);
     m_passwordEdit = new QLineEdit(panel);
     m_passwordEdit->setObjectName(QStringLiteral("Edit2"));
     m_passwordEdit->setEchoMode(QLineEdit::Password);
-    m_passwordEdit->setMaxLength(10);
     auto* l1 = new QLabel(QStringLiteral("Потребител"), panel);
     l1->setBuddy(m_userEdit);
     auto* l2 = new QLabel(QStringLiteral("Парола"), panel);
@@ -73,6 +72,7 @@ LoginDialog::LoginDialog(MainWindow* main, const QString& helpFile, QWidget* par
     if (!SuiteSettings::hasValue(QStringLiteral("User")))
         SuiteSettings::setValue(QStringLiteral("User"), QStringLiteral("Administrator"));
     m_userEdit->setText(SuiteSettings::value(QStringLiteral("User")).toString());
+    accessible::nameFromBuddies(this);
 }
 
 void LoginDialog::showEvent(QShowEvent* e) {

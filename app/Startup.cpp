@@ -56,7 +56,8 @@ int run(const QString& programDir) {
         MessageService::warning(nullptr, alreadyRunningText(), QStringLiteral("Внимание!"));
         return 0;
     }
-    QApplication::setApplicationDisplayName(QStringLiteral("Втора употреба"));
+    // No application display name: the window system would add it to every
+    // window's title, and each title is exactly its caption.
 
     // The desktop session may end at any moment from here on.
     SessionEnd session;

@@ -1,4 +1,5 @@
 #include "operations/Invariants.h"
+#include "core/Text.h"
 
 #include "core/Formats.h"
 #include "core/Money.h"
@@ -279,7 +280,7 @@ private:
             if (!it.saled)
                 continue;
             QList<Entry>& candidates = open[{it.shop, it.dogNo}];
-            const QString note = ops::contractNote(it.dogNo, it.art).left(50);
+            const QString note = text::left(ops::contractNote(it.dogNo, it.art), 50);
             int found = -1;
             for (int i = 0; i < candidates.size(); ++i) {
                 const Entry& e = candidates[i];
@@ -335,7 +336,7 @@ private:
         for (const ItemRow& it : m_items) {
             if (!it.payed)
                 continue;
-            const QString note = ops::contractNote(it.dogNo, it.art).left(50);
+            const QString note = text::left(ops::contractNote(it.dogNo, it.art), 50);
             QList<Entry>& pool = byNote[note];
             auto match = [&](bool sameShop) {
                 return std::find_if(pool.begin(), pool.end(), [&](const Entry& e) {

@@ -1,4 +1,5 @@
 #include "operations/Operations.h"
+#include "core/Text.h"
 
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -96,10 +97,10 @@ Result intake(Context ctx, const IntakeInput& in) {
             row.insert(QStringLiteral("Datepay"), today);
         const qint64 id = db.insert(QStringLiteral("resale"), row);
         if (in.payNow) {
-            postings::cashBook(db, ctx.clerk, in.shop, 0, in.dlvPrice, payoutKind());
+            postings::cashBook(db, ctx.clerk, in.shop, postings::CashSide::Out, in.dlvPrice, payoutKind());
             const int kind = postings::kind(db, QStringLiteral("TypeExpense"), payoutKind());
             postings::entry(db, QStringLiteral("Expenses"), in.shop, kind, ctx.clerk, in.dlvPrice,
-                            contractNote(in.dogNo, in.art.left(50)));
+                            contractNote(in.dogNo, text::left(in.art, 50)));
         }
         return {Status::Done, QString(), id};
     });
@@ -115,7 +116,7 @@ Result sale(Context ctx, const SaleInput& in) {
             return refused(kSold);
         const int shop = item->idShop;
         const QDate today = Clock::today();
-        postings::cashBook(db, ctx.clerk, shop, in.price, 0, saleKind());
+        postings::cashBook(db, ctx.clerk, shop, postings::CashSide::In, in.price, saleKind());
         const int kind = postings::kind(db, QStringLiteral("TypePrihod"), saleKind());
         postings::entry(db, QStringLiteral("Prihod"), shop, kind, ctx.clerk, in.price, contractNote(item->dogNo, item->art));
         postings::addTurnover(db, today, shop, in.price);
@@ -150,7 +151,7 @@ Result payout(Context ctx, qint64 id, Cents amount) {
         const QDate today = Clock::today();
         const int kind = postings::kind(db, QStringLiteral("TypeExpense"), payoutKind());
         postings::entry(db, QStringLiteral("Expenses"), shop, kind, ctx.clerk, amount, contractNote(item->dogNo, item->art));
-        postings::cashBook(db, ctx.clerk, shop, 0, item->dlvPrice, payoutKind());
+        postings::cashBook(db, ctx.clerk, shop, postings::CashSide::Out, item->dlvPrice, payoutKind());
         if (item->saled)
             postings::addProfit(db, today, shop, item->salePrice - item->dlvPrice, false);
         db.update(QStringLiteral("resale"),
@@ -257,7 +258,7 @@ Result annul(Context ctx, qint64 id) {
                    {QStringLiteral("ClientInfo"), none},
                    {QStringLiteral("SaleInfo"), none}},
                   QStringLiteral("Id = ?"), {id});
-        postings::cashBook(db, ctx.clerk, shop, 0, price, annulNote());
+        postings::cashBook(db, ctx.clerk, shop, postings::CashSide::Out, price, annulNote());
         const int kind = postings::kind(db, QStringLiteral("TypeExpense"), payoutKind());
         postings::entry(db, QStringLiteral("Expenses"), shop, kind, ctx.clerk, price, annulExpenseNote(item->dogNo));
         // The sale day's rows take the sale back; a missing row gets the

@@ -4,6 +4,7 @@
 #include "register/FindStatement.h"
 #include "register/MainWindow.h"
 #include "register/RegisterParts.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -55,8 +56,10 @@ FindWindow::FindWindow(MainWindow* main)
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
+    // Enter anywhere in the window searches once: the text field passes the
+    // key on to keyPressEvent(), so it has no search of its own.
     connect(m_findButton, &QPushButton::clicked, this, &FindWindow::search);
-    connect(m_textEdit, &QLineEdit::returnPressed, this, &FindWindow::search);
+    accessible::nameFromBuddies(this);
 }
 
 void FindWindow::showEvent(QShowEvent* event) {

@@ -5,6 +5,7 @@
 #include "widgets/DateEdit.h"
 #include "widgets/TodayCalendar.h"
 #include "widgets/MessageService.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -84,6 +85,7 @@ MainWindow::MainWindow(const QString& programDir, QWidget* parent) : QMainWindow
     openDatabase();
     if (isReady())
         buildRegisterArea(m_registerHost);
+    accessible::nameFromBuddies(this);
 }
 
 MainWindow::~MainWindow() {
@@ -281,6 +283,7 @@ void MainWindow::buildFilterBar(QWidget* host) {
     // Enter anywhere in the window presses "Обновяване".
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* sc = new QShortcut(QKeySequence(key), this);
+        sc->setObjectName(QStringLiteral("enterRefreshes"));
         sc->setContext(Qt::WindowShortcut);
         connect(sc, &QShortcut::activated, this, [this] {
             // Enter also finishes a date being typed; the key itself never

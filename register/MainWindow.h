@@ -60,8 +60,12 @@ public:
     // register lists it; false (position unchanged) otherwise.
     bool locateItem(qint64 id);
     // Runs the register's present statement again (a search result stays)
-    // and puts the current row back on id; then expands all groups.
+    // and puts the current row back on id; then expands all groups. When id
+    // has left the list, the row that followed it becomes current.
     void rerunKeeping(qint64 id);
+    // Builds the register of the chosen view again and keeps the place the
+    // same way.
+    void refreshKeeping(qint64 id);
     // The consignor's data as the detail panel shows it for the current row:
     // keys "DlvNames", "DlvAdres", "DlvEGN", "DlvLK".
     QString detailText(const QString& column) const;
@@ -131,6 +135,10 @@ private:
     bool runStatement(const RegisterStatement& s);
     // Runs the find statement in the hidden statement field.
     void runSearch();
+    // Whether Enter in this window presses "Обновяване".
+    void setEnterRefreshes(bool on);
+    // Id of the item displayed after id (before it, when id is the last).
+    qint64 neighbourId(qint64 id) const;
     // Every group open, the first row current, the columns fitted.
     void showFirstRow();
 

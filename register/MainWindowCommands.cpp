@@ -21,6 +21,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolBar>
 #include <QUrl>
 
@@ -85,6 +86,9 @@ void MainWindow::toggleFindWindow() {
     find->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     find->move(frame.left() + frame.width() - find->frameGeometry().width() - 10,
                frame.top() + (geometry().top() - frame.top()) + m_toolBar->height());
+    // The find window is a tool window of this one: the window's Enter
+    // would take the key from it.
+    setEnterRefreshes(false);
     find->show();
     find->raise();
     find->activateWindow();
@@ -93,7 +97,13 @@ void MainWindow::toggleFindWindow() {
     m_intakeAction->setEnabled(false);
 }
 
+void MainWindow::setEnterRefreshes(bool on) {
+    for (QShortcut* sc : findChildren<QShortcut*>(QStringLiteral("enterRefreshes"), Qt::FindDirectChildrenOnly))
+        sc->setEnabled(on);
+}
+
 void MainWindow::findWindowClosed() {
+    setEnterRefreshes(true);
     m_findAction->setChecked(false);
     m_viewCombo->setEnabled(true);
     m_filterBar->setEnabled(true);

@@ -104,7 +104,7 @@ void MainWindow::sellCurrentItem() {
     sale->setClerk(userId());
     sale->setItem(*item);
     if (sale->exec() == QDialog::Accepted || sale->itemWasStale())
-        refreshRegister();
+        refreshKeeping(item->id);
 }
 
 void MainWindow::payOutCurrentItem() {
@@ -122,7 +122,7 @@ void MainWindow::payOutCurrentItem() {
         MessageService::warning(this, QStringLiteral("Уредът вече е изплатен."));
     }
     // The register is built again whether the payout was made or not.
-    refreshRegister();
+    refreshKeeping(item->id);
 }
 
 void MainWindow::returnCurrentItem() {
@@ -142,7 +142,7 @@ void MainWindow::returnCurrentItem() {
         if (r.status == ops::Status::EngineError)
             return;
     }
-    refreshRegister();
+    refreshKeeping(item->id);
 }
 
 void MainWindow::changeCurrentPrices() {
@@ -193,7 +193,7 @@ void MainWindow::annulCurrentSale() {
         if (!r.ok())
             MessageService::error(this, r.message);
         if (r.status != ops::Status::EngineError)
-            refreshRegister();
+            refreshKeeping(item->id);
     }
     if (m_register && m_register->grid && currentItemId() >= 0)
         m_register->grid->setFocus(Qt::OtherFocusReason);
@@ -206,15 +206,12 @@ void MainWindow::reprintContract() {
     const std::optional<Item> item = currentItem(this);
     if (!item)
         return;
-    Database& database = db();
-    const qint64 id = item->id;
-    contract->setDataSource([&database, id]() {
-        try {
-            return contractdata::loadConsignment(database, id).value_or(ConsignmentContractData{});
-        } catch (const DbError& e) {
-            MessageService::error(nullptr, e.message());
-            return ConsignmentContractData{};
-        }
-    });
+    QString why;
+    const std::optional<ConsignmentContractData> data = contractdata::consignmentToShow(db(), item->id, &why);
+    if (!data) {
+        MessageService::error(this, why);
+        return;
+    }
+    contract->setData(*data);
     contract->exec();
 }

@@ -99,7 +99,6 @@ void MainWindow::buildRegisterArea(QWidget* host) {
     // Detail panels at the right.
     m_register->details = new QWidget(host);
     m_register->details->setObjectName(QStringLiteral("pDetails"));
-    m_register->details->setFixedWidth(183);
     auto* v = new QVBoxLayout(m_register->details);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(1);
@@ -159,6 +158,9 @@ void MainWindow::buildRegisterArea(QWidget* host) {
     v->addWidget(labelled(QStringLiteral("Доп. информация за уреда"), field("ArtNote", true, d), d));
     v->addWidget(labelled(QStringLiteral("Доп. информация за продажба"), field("SaleInfo", true, d), d));
     v->addStretch(1);
+    // As wide as its widest caption needs, and never narrower than before, so
+    // that no caption is cut at any window size.
+    m_register->details->setFixedWidth(qMax(183, m_register->details->minimumSizeHint().width()));
     h->addWidget(m_register->details);
 
     connect(m_register->grid, &GroupingGrid::currentRowChanged, this, &MainWindow::showCurrentItem);
@@ -256,9 +258,15 @@ void MainWindow::runSearch() {
     if (!m_register)
         return;
     m_register->searchMode = true;
-    runStatement(RegisterStatement{m_searchStatementField->text(), m_register->findParams});
+    const bool ran = runStatement(RegisterStatement{m_searchStatementField->text(), m_register->findParams});
     m_refreshButton->setEnabled(false);
     showCurrentItem();
+    if (!ran) {
+        // The engine's message has been shown; the text was not looked for.
+        if (m_register->find)
+            m_register->find->focusSearchText();
+        return;
+    }
     if (m_register->table->rowCount() == 0) {
         MessageService::warning(this, QStringLiteral("Търсеният текст не е намерен!"), QStringLiteral("Съобщение"));
         if (m_register->find)
@@ -298,7 +306,7 @@ void MainWindow::showCurrentItem() {
         if (row >= 0) {
             const QVariant v = m_register->table->value(row, RegisterLoader::column(it.key()));
             if (it.key() == QLatin1String("SalePrice") || it.key() == QLatin1String("DlvPrice"))
-                text = v.isNull() ? QString() : formats::money(v.toDouble());
+                text = v.isNull() ? QString() : formats::moneyGrouped(v.toDouble());
             else
                 text = v.toString();
         }
@@ -347,15 +355,39 @@ bool MainWindow::locateItem(qint64 id) {
     return false;
 }
 
+qint64 MainWindow::neighbourId(qint64 id) const {
+    if (!m_register || id < 0)
+        return -1;
+    const int idCol = RegisterLoader::column(QStringLiteral("Id"));
+    for (int r = 0; r < m_register->table->rowCount(); ++r)
+        if (m_register->table->value(r, idCol).toLongLong() == id) {
+            const int next = m_register->grid->neighbourOfSourceRow(r);
+            return next >= 0 ? m_register->table->value(next, idCol).toLongLong() : -1;
+        }
+    return -1;
+}
+
 void MainWindow::rerunKeeping(qint64 id) {
     if (!m_register)
         return;
+    const qint64 next = neighbourId(id);
     runStatement(m_register->statement);
     m_register->grid->expandAll();
-    if (!locateItem(id)) {
+    if (!locateItem(id) && !locateItem(next)) {
         m_register->grid->focusFirstRow();
         showCurrentItem();
     }
+}
+
+void MainWindow::refreshKeeping(qint64 id) {
+    if (!m_register)
+        return;
+    // The item operated on stays current while the view still lists it;
+    // when it has left the view, the row that followed it.
+    const qint64 next = neighbourId(id);
+    refreshRegister();
+    if (!locateItem(id))
+        locateItem(next);
 }
 
 QString MainWindow::detailText(const QString& column) const {

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <functional>
 
 GroupingGrid::GroupingGrid(QWidget* parent)
     : QWidget(parent), m_model(new GroupingModel(this)), m_panel(new GroupPanel(this, this)),
@@ -204,13 +205,38 @@ void GroupingGrid::fitColumns() {
 }
 
 void GroupingGrid::focusFirstRow() {
-    const QModelIndex first = m_model->index(0, 0);
+    QModelIndex first = m_model->index(0, 0);
+    while (first.isValid() && m_model->isGroup(first) && m_model->rowCount(first) > 0) {
+        m_view->expand(first);
+        first = m_model->index(0, 0, first);
+    }
     if (!first.isValid())
         return;
     const QList<int> visible = visibleColumns();
     const QModelIndex target = visible.isEmpty() ? first : first.siblingAtColumn(visible.first());
     m_view->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_view->scrollTo(target);
+}
+
+int GroupingGrid::neighbourOfSourceRow(int sourceRow) const {
+    QList<int> order;
+    order.reserve(m_model->dataRowCount());
+    const std::function<void(const QModelIndex&)> collect = [&](const QModelIndex& parent) {
+        for (int r = 0; r < m_model->rowCount(parent); ++r) {
+            const QModelIndex idx = m_model->index(r, 0, parent);
+            if (m_model->isGroup(idx))
+                collect(idx);
+            else
+                order.append(m_model->sourceRow(idx));
+        }
+    };
+    collect(QModelIndex());
+    const qsizetype at = order.indexOf(sourceRow);
+    if (at < 0)
+        return -1;
+    if (at + 1 < order.size())
+        return order.at(at + 1);
+    return at > 0 ? order.at(at - 1) : -1;
 }
 
 int GroupingGrid::currentSourceRow() const { return m_model->sourceRow(m_view->currentIndex()); }

@@ -53,8 +53,13 @@ public:
 
     void expandAll();
     void fitColumns();
-    void focusFirstRow(); // first top-level row becomes current
+    // The first data row in display order becomes current (inside the first
+    // group when the grid is grouped), not a group's heading.
+    void focusFirstRow();
     int currentSourceRow() const;
+    // The data row displayed after sourceRow, or the one before it when it is
+    // the last; -1 when it is the only row or not in the grid.
+    int neighbourOfSourceRow(int sourceRow) const;
     bool selectSourceRow(int sourceRow);
     int rowCount() const { return m_model->dataRowCount(); }
 

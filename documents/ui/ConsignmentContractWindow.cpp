@@ -2,6 +2,7 @@
 
 #include "documents/ui/ContractPrinting.h"
 #include "widgets/PrintService.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,6 +54,8 @@ ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
     QPalette palette = m_contractView->palette();
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Dark, Qt::black); // the rules, as they print
     m_contractView->setPalette(palette);
     m_contractView->setAccessibleName(u"Договор за консигнация"_s);
 
@@ -75,6 +78,7 @@ ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
 
     // A fixed dialog border: the view is as wide as a contract line.
     setFixedSize(lineWidth + 2 * kSideMargin + 60, 640);
+    accessible::nameFromBuddies(this);
 }
 
 void ConsignmentContractWindow::setDataSource(DataSource source) {

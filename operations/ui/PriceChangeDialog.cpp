@@ -7,6 +7,7 @@
 #include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -46,7 +47,9 @@ PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(pa
     buttons->addStretch(1);
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
+    m_itemLine = dialogs::itemLine(this);
     auto* v = new QVBoxLayout(this);
+    v->addWidget(m_itemLine);
     v->addLayout(g);
     v->addSpacing(6);
     v->addLayout(buttons);
@@ -58,6 +61,7 @@ PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(pa
 
     connect(m_okButton, &QPushButton::clicked, this, &PriceChangeDialog::book);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    accessible::nameFromBuddies(this);
 }
 
 void PriceChangeDialog::showEvent(QShowEvent* event) {
@@ -66,6 +70,11 @@ void PriceChangeDialog::showEvent(QShowEvent* event) {
         m_stale = false;
         showStoredPrices();
     }
+}
+
+void PriceChangeDialog::setItem(const Item& item) {
+    m_item = item;
+    dialogs::showItem(m_itemLine, item);
 }
 
 void PriceChangeDialog::showStoredPrices() {
@@ -87,6 +96,10 @@ void PriceChangeDialog::book() {
     switch (validation::checkPrices(dlv, sale, m_item.payed)) {
     case validation::PriceVerdict::NotPositive:
         MessageService::error(this, QStringLiteral("Въведете положителна цена!"));
+        showStoredPrices();
+        return;
+    case validation::PriceVerdict::SaleNegative:
+        MessageService::error(this, QStringLiteral("Не може да въвеждате отрицателна цена!"));
         showStoredPrices();
         return;
     case validation::PriceVerdict::SaleNotAbove:

@@ -3,6 +3,7 @@
 #include "db/DbError.h"
 #include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -45,6 +46,7 @@ ShopChooser::ShopChooser(Database& db, QWidget* parent) : QDialog(parent, kSmall
 
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    accessible::nameFromBuddies(this);
 }
 
 QString ShopChooser::noShopMessage() {

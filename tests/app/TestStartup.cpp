@@ -258,6 +258,74 @@ private slots:
         QVERIFY(markers(m_dir->path()).isEmpty());
     }
 
+    // What is typed is taken whole: a password longer than the column, whose
+    // first ten characters are a clerk's password, is a wrong password.
+    void loginTakesWhatIsTyped() {
+        suiteDb();
+        {
+            Database db;
+            QString error;
+            QVERIFY2(db.open(m_dir->path(), &error), qPrintable(error));
+            db.insert(QStringLiteral("CLERKS"), {{QStringLiteral("ID"), 30}, {QStringLiteral("Name"), QStringLiteral("Дълга Парола")},
+                                                 {QStringLiteral("Nick"), QStringLiteral("longpassword")},
+                                                 {QStringLiteral("Password"), QStringLiteral("abcdefghij")},
+                                                 {QStringLiteral("Prefs"), 4}, {QStringLiteral("Active"), true}});
+        }
+        QString typedName, typedPassword;
+        onLogin([&](LoginDialog* dlg) {
+            ui::edit(dlg, "Edit1")->clear();
+            QTest::keyClicks(ui::edit(dlg, "Edit1"), QStringLiteral("longpassword-and-more"));
+            typedName = ui::edit(dlg, "Edit1")->text();
+            ui::edit(dlg, "Edit1")->setText(QStringLiteral("longpassword"));
+            QTest::keyClicks(ui::edit(dlg, "Edit2"), QStringLiteral("abcdefghijXY"));
+            typedPassword = ui::edit(dlg, "Edit2")->text();
+            ui::button(dlg, "btnOk")->click();
+            QCOMPARE(MessageService::lastText(), QStringLiteral("Грешно име и/или парола!"));
+            QVERIFY(dlg->isVisible());
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(typedName, QStringLiteral("longpassword-and-more"));
+        QCOMPARE(typedPassword, QStringLiteral("abcdefghijXY"));
+        QCOMPARE(MessageService::shown().size(), 1);
+    }
+
+    // Two runs in one process, the second one's login waiting longer than
+    // the first run's splash timer: nothing of the first run is reached late,
+    // and no title carries anything after its caption (no display name for
+    // the window system to add).
+    void secondRunInOneProcess() {
+        suiteDb();
+        auto runOnce = [&](int loginWaitMs) {
+            QString title;
+            onLogin([&, loginWaitMs](LoginDialog* dlg) {
+                if (loginWaitMs > 0)
+                    QTest::qWait(loginWaitMs);
+                typeAndEnter(dlg, QStringLiteral("elena"), QStringLiteral("3333"));
+                auto* closer = new QTimer;
+                closer->setInterval(10);
+                QObject::connect(closer, &QTimer::timeout, [&title, closer] {
+                    for (QWidget* w : QApplication::topLevelWidgets())
+                        if (auto* main = qobject_cast<MainWindow*>(w); main && main->isVisible()) {
+                            closer->stop();
+                            closer->deleteLater();
+                            title = main->windowTitle();
+                            MessageService::queueAnswer(QMessageBox::Yes);
+                            main->close();
+                        }
+                });
+                closer->start();
+            });
+            QCOMPARE(startup::run(programDir()), 0);
+            QCOMPARE(title, QStringLiteral("Продажби ВТОРА УПОТРЕБА - версия 1.39"));
+        };
+        runOnce(0);
+        runOnce(1500);
+        QTest::qWait(200);
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+        QVERIFY(markers(m_dir->path()).isEmpty());
+    }
+
     void loginAndExit() {
         suiteDb();
         QString title, status;

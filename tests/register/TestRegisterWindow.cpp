@@ -5,6 +5,7 @@
 #include "register/AboutDialog.h"
 #include "register/FindWindow.h"
 #include "register/MainWindow.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/Controls.h"
 #include "tests/support/Engines.h"
 #include "tests/support/TestEnv.h"
@@ -15,6 +16,7 @@
 #include "widgets/DesktopService.h"
 #include "widgets/GridTableModel.h"
 #include "widgets/GridTreeView.h"
+#include "widgets/GroupingModel.h"
 #include "widgets/GroupingGrid.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
@@ -217,9 +219,12 @@ private slots:
         QCOMPARE(grid()->model()->index(3, 0).data(GroupingModel::GroupSummaryRole).toString(),
                  QStringLiteral("Сума по изкупни цени: 700.00, Сума по продажни цени: 1 000.00"));
         QCOMPARE(grid()->model()->footerText(grid()->columnByName("gridDPrice")), QStringLiteral("830.00"));
-        // The first shop group is the current row, every group open.
-        QCOMPARE(grid()->view()->currentIndex().parent(), QModelIndex());
+        // The first item of the first shop group is the current row (the item
+        // the commands act on, not the group's heading), every group open.
+        QCOMPARE(grid()->view()->currentIndex().parent(), grid()->model()->index(0, 0));
         QCOMPARE(grid()->view()->currentIndex().row(), 0);
+        QVERIFY(!grid()->model()->isGroup(grid()->view()->currentIndex()));
+        QCOMPARE(m_w->currentItemId(), m_ids.value(QStringLiteral("Сешоар без магазин")));
         QVERIFY(grid()->view()->isExpanded(grid()->model()->index(3, 0)));
         QVERIFY(grid()->view()->hasFocus() || !QGuiApplication::focusWindow());
         // Columns as the clerk sees them.
@@ -466,6 +471,100 @@ private slots:
                 ui::action(m_w, "mnGet")->isEnabled());
         QVERIFY(ui::button(m_w, "btnRefresh")->isEnabled());
         QCOMPARE(listedArts(), sorted);
+    }
+
+    // Enter in the find window searches, once: a text not found shows its
+    // message once.
+    void enterInTheFindWindowSearchesOnce() {
+        if (!open("sqlite"))
+            return;
+        ui::action(m_w, "mnFind")->trigger();
+        FindWindow* f = ui::control<FindWindow>(m_w, "TfrmFind");
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        QLineEdit* text = ui::edit(f, "eString");
+        text->setText(QStringLiteral("няма такъв"));
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::lastText(), QStringLiteral("Търсеният текст не е намерен!"));
+        MessageService::clearShown();
+        text->setText(QStringLiteral("фурна"));
+        QTest::keyClick(text, Qt::Key_Enter);
+        QVERIFY(MessageService::shown().isEmpty());
+        QCOMPARE(listedArts(), QStringList{QStringLiteral("Фурна Samsung")});
+        f->close();
+        // Enter in the main window presses "Обновяване" again.
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        QVERIFY(ui::button(m_w, "btnRefresh")->isEnabled());
+        QTest::keyClick(ui::combo(m_w, "cmbFilter"), Qt::Key_Return);
+        QVERIFY(!ui::button(m_w, "btnRefresh")->isEnabled());
+        QCOMPARE(listedArts().size(), 5);
+    }
+
+    // A search the engine refuses shows the engine's message only.
+    void searchRefusedByTheEngineShowsOneMessage() {
+        if (!open("sqlite"))
+            return;
+        ui::action(m_w, "mnFind")->trigger();
+        FindWindow* f = ui::control<FindWindow>(m_w, "TfrmFind");
+        ui::edit(f, "eString")->setText(QStringLiteral("12"));
+        Database::failStatement(1);
+        ui::button(f, "btnFind")->click();
+        Database::failStatement(0);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY2(MessageService::lastText().startsWith(QStringLiteral("Изкуствена грешка")),
+                 qPrintable(MessageService::lastText()));
+        QCOMPARE(ui::edit(f, "eString")->selectedText(), QStringLiteral("12"));
+        f->close();
+    }
+
+    // The detail panel: amounts as the register writes them, every caption
+    // whole at the default size and when the window is made larger, every
+    // control named for a screen reader; the current row is the item the
+    // commands act on, not a shop's heading.
+    void detailPanelAndNames() {
+        if (!open("sqlite"))
+            return;
+        m_w->db().exec(QStringLiteral("UPDATE resale SET SalePrice = 1234.5, DlvPrice = 1000 WHERE Art = ?"),
+                       {QStringLiteral("Пералня Bosch")});
+        ui::button(m_w, "btnRefresh")->setEnabled(true);
+        ui::button(m_w, "btnRefresh")->click();
+        QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+        GroupingModel* model = grid()->model();
+        QVERIFY(grid()->view()->currentIndex().isValid());
+        QVERIFY(!model->isGroup(grid()->view()->currentIndex()));
+        QCOMPARE(grid()->currentSourceRow() >= 0, true);
+        QVERIFY(m_w->locateItem(m_ids.value(QStringLiteral("Пералня Bosch"))));
+        QCOMPARE(ui::edit(m_w, "SalePrice")->text(), QStringLiteral("1 234.50"));
+        QCOMPARE(ui::edit(m_w, "DlvPrice")->text(), QStringLiteral("1 000.00"));
+        QWidget* details = ui::control<QWidget>(m_w, "pDetails");
+        for (const QSize size : {m_w->size(), m_w->size() + QSize(400, 300)}) {
+            m_w->resize(size);
+            QApplication::processEvents();
+            for (QLabel* l : details->findChildren<QLabel*>()) {
+                if (l->text().trimmed().isEmpty())
+                    continue;
+                QVERIFY2(l->contentsRect().width() >= l->fontMetrics().horizontalAdvance(l->text()),
+                         qPrintable(l->text()));
+            }
+        }
+        QCOMPARE(unnamedControls(m_w.get()), QStringList());
+        ui::action(m_w, "mnFind")->trigger();
+        FindWindow* find = ui::control<FindWindow>(m_w, "TfrmFind");
+        QCOMPARE(unnamedControls(find), QStringList());
+        // Pictures to look at, when asked for (RESALE_SHOTS_DIR).
+        if (qEnvironmentVariableIsSet("RESALE_SHOTS_DIR")) {
+            const QString dir = qEnvironmentVariable("RESALE_SHOTS_DIR");
+            m_w->resize(m_w->size() - QSize(400, 300));
+            QVERIFY(m_w->locateItem(m_ids.value(QStringLiteral("Пералня Bosch"))));
+            QApplication::processEvents();
+            QVERIFY(m_w->grab().save(dir + QStringLiteral("/main-window.png")));
+            ui::edit(find, "eString")->setText(QStringLiteral("пералня"));
+            QApplication::processEvents();
+            QVERIFY(find->grab().save(dir + QStringLiteral("/find-window.png")));
+        }
+        ui::action(m_w, "mnFind")->trigger();
     }
 
     void findWindowOpensFreshAndCloseBoxReleases() {
