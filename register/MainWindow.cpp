@@ -1,6 +1,7 @@
 #include "register/MainWindow.h"
 
 #include "core/Formats.h"
+#include "widgets/BulgarianDates.h"
 #include "widgets/MessageService.h"
 
 #include <QAction>
@@ -240,6 +241,7 @@ void MainWindow::buildFilterBar(QWidget* host) {
         d->setDisplayFormat(QString::fromLatin1(formats::kDateFormat));
         d->setCalendarPopup(true);
         d->setMinimumDate(QDate(1900, 1, 1));
+        showBulgarianDateNames(d);
         return d;
     };
     m_fromDateEdit = dateEdit("FromDate");

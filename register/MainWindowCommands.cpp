@@ -17,7 +17,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QToolBar>
 #include <QUrl>
@@ -43,9 +45,15 @@ void MainWindow::resetData() {
 }
 
 void MainWindow::openManual() {
-    // Opens in whatever the desktop associates with it; a missing file or
-    // program shows nothing.
-    DesktopService::open(QUrl::fromLocalFile(QDir(programDir()).filePath(RegisterParts::manualFileName())));
+    // Opens in whatever the desktop associates with it; a missing program
+    // shows nothing, a missing manual says where it was looked for.
+    const QString manual = QDir(programDir()).filePath(RegisterParts::manualFileName());
+    if (!QFileInfo(manual).isFile()) {
+        MessageService::warning(
+            this, programfiles::missingText(RegisterParts::manualFileName(), QCoreApplication::applicationDirPath()));
+        return;
+    }
+    DesktopService::open(QUrl::fromLocalFile(manual));
 }
 
 void MainWindow::showAbout() {
