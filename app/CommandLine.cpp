@@ -23,7 +23,9 @@ bool asksForOption(int argc, char** argv) {
     return false;
 }
 
-void print(const QString& line) { std::printf("%s\n", line.toLocal8Bit().constData()); }
+void print(const QString& line) {
+    std::printf("%s\n", line.toLocal8Bit().constData());
+}
 
 // What an installation needs: the shipped files, Qt's Bulgarian texts and
 // the SQLite driver. Returns false when any is missing.

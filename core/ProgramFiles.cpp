@@ -5,7 +5,9 @@
 
 namespace programfiles {
 
-QString version() { return QStringLiteral(RESALE_VERSION); }
+QString version() {
+    return QStringLiteral(RESALE_VERSION);
+}
 
 QStringList shippedFiles() {
     return {QStringLiteral("resale.db"), QStringLiteral("salecontract.rtf"), QStringLiteral("resale_help.html"),
@@ -18,7 +20,9 @@ QStringList searchFolders(const QString& programDir) {
 }
 
 namespace {
-bool holds(const QString& folder, const QString& name) { return QFileInfo(QDir(folder).filePath(name)).isFile(); }
+bool holds(const QString& folder, const QString& name) {
+    return QFileInfo(QDir(folder).filePath(name)).isFile();
+}
 } // namespace
 
 QString folder(const QString& programDir) {
@@ -51,8 +55,9 @@ QStringList report(const QString& programDir) {
     const QString f = folder(programDir);
     QStringList lines;
     for (const QString& name : shippedFiles())
-        lines.append(holds(f, name) ? QStringLiteral("%1: %2").arg(name, QDir::toNativeSeparators(QDir(f).filePath(name)))
-                                    : missingText(name, programDir));
+        lines.append(holds(f, name)
+                         ? QStringLiteral("%1: %2").arg(name, QDir::toNativeSeparators(QDir(f).filePath(name)))
+                         : missingText(name, programDir));
     return lines;
 }
 

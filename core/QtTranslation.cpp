@@ -8,7 +8,9 @@
 
 namespace qttranslation {
 
-QString searchFolder() { return QLibraryInfo::path(QLibraryInfo::TranslationsPath); }
+QString searchFolder() {
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+}
 
 QString installBulgarian() {
     auto* translator = new QTranslator(QCoreApplication::instance());

@@ -16,8 +16,8 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>

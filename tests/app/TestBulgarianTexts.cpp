@@ -37,15 +37,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 bool isCyrillic(const QString& text) {
-    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() <= 0x04FF; });
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() <= 0x04FF; });
 }
 bool hasLatinLetters(const QString& text) {
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80 && c.isLetter(); });
 }
 
 // Runs action on the first modal window of type W once it is up.
-template <typename W>
-void whenModal(const std::function<void(W*)>& action) {
+template <typename W> void whenModal(const std::function<void(W*)>& action) {
     auto* timer = new QTimer;
     timer->setInterval(20);
     QObject::connect(timer, &QTimer::timeout, [timer, action] {

@@ -23,9 +23,7 @@ class TestProgramFiles : public QObject {
     Q_OBJECT
 
 private slots:
-    void version() {
-        QCOMPARE(programfiles::version(), QStringLiteral("1.39"));
-    }
+    void version() { QCOMPARE(programfiles::version(), QStringLiteral("1.39")); }
 
     void folders_data() {
         QTest::addColumn<QStringList>("besideProgram");
