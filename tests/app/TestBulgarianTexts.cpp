@@ -4,7 +4,9 @@
 // forms ("." and "dd.MM.yyyy"). With RESALE_SCREENSHOT_DIR set (and a real
 // display) it saves a picture of the screen at each window.
 #include "core/Formats.h"
+#include "core/ProgramFiles.h"
 #include "core/QtTranslation.h"
+#include "register/AboutDialog.h"
 #include "register/MainWindow.h"
 #include "tests/support/Controls.h"
 #include "tests/support/TestEnv.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -183,6 +186,22 @@ private slots:
         QCOMPARE(from->text(), u"09.03.2026"_s);
         QCOMPARE(from->date(), QDate(2026, 3, 9));
         main.hide();
+    }
+
+    // The about window: the version and the folder the files came from.
+    void aboutWindow() {
+        AboutDialog about;
+        about.setDatabase(u"SQLite, журнал WAL, /srv/shop/"_s);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        const QString text = about.text();
+        QVERIFY2(text.contains(u"версия "_s + programfiles::version()), qPrintable(text));
+        QVERIFY2(text.contains(u"Файлове на програмата: "_s +
+                               QDir::toNativeSeparators(programfiles::folder(QCoreApplication::applicationDirPath()))),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(u"липсва"_s), qPrintable(text));
+        QVERIFY2(isCyrillic(ui::button(&about, "btnOk")->text()), qPrintable(ui::button(&about, "btnOk")->text()));
+        screenshot(u"about"_s);
     }
 
     void printDialogIsBulgarian() {
