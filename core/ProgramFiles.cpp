@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace programfiles {
 
@@ -34,11 +35,28 @@ QString folder(const QString& programDir) {
     return QDir::cleanPath(programDir);
 }
 
+QString saleContractFolder(const QString& programDir) {
+    for (const QString& config : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
+        const QString own = QDir(config).filePath(QStringLiteral("resale"));
+        if (holds(own, QStringLiteral("salecontract.rtf")))
+            return QDir::cleanPath(own);
+    }
+    return folder(programDir);
+}
+
+namespace {
+// Where the program takes a shipped file from (it may be missing there).
+QString pathOf(const QString& name, const QString& programDir) {
+    if (name == QLatin1String("salecontract.rtf"))
+        return QDir(saleContractFolder(programDir)).filePath(name);
+    return QDir(folder(programDir)).filePath(name);
+}
+} // namespace
+
 QStringList missingFiles(const QString& programDir) {
-    const QString f = folder(programDir);
     QStringList missing;
     for (const QString& name : shippedFiles())
-        if (!holds(f, name))
+        if (!QFileInfo(pathOf(name, programDir)).isFile())
             missing.append(name);
     return missing;
 }
@@ -52,12 +70,18 @@ QString missingText(const QString& name, const QString& programDir) {
 }
 
 QStringList report(const QString& programDir) {
-    const QString f = folder(programDir);
+    const QString programFolder = folder(programDir);
     QStringList lines;
-    for (const QString& name : shippedFiles())
-        lines.append(holds(f, name)
-                         ? QStringLiteral("%1: %2").arg(name, QDir::toNativeSeparators(QDir(f).filePath(name)))
-                         : missingText(name, programDir));
+    for (const QString& name : shippedFiles()) {
+        const QString path = pathOf(name, programDir);
+        if (!QFileInfo(path).isFile())
+            lines.append(missingText(name, programDir));
+        else
+            lines.append(QStringLiteral("%1: %2%3")
+                             .arg(name, QDir::toNativeSeparators(path),
+                                  QFileInfo(path).path() != programFolder ? QStringLiteral(" (на магазина)")
+                                                                          : QString()));
+    }
     return lines;
 }
 

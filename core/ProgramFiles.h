@@ -27,6 +27,12 @@ QString folder(const QString& programDir);
 // The shipped files that the folder above lacks.
 QStringList missingFiles(const QString& programDir);
 
+// The folder of the sale contract template in use: a shop's own copy of
+// "salecontract.rtf" in resale/ of the user's or the system's configuration
+// folders (~/.config/resale, /etc/xdg/resale), which no upgrade of the
+// program replaces, or else the program's folder.
+QString saleContractFolder(const QString& programDir);
+
 // "Файлът "doc_resale.html" на програмата липсва: няма го нито в /opt/x/bin, нито в /opt/x/share/resale."
 QString missingText(const QString& name, const QString& programDir);
 

@@ -39,7 +39,11 @@ namespace {
 // The folder the program's files were found in, and any file it lacks.
 QString filesText() {
     const QString programDir = QCoreApplication::applicationDirPath();
-    QStringList lines{QDir::toNativeSeparators(programfiles::folder(programDir))};
+    const QString folder = programfiles::folder(programDir);
+    QStringList lines{QDir::toNativeSeparators(folder)};
+    if (const QString contract = programfiles::saleContractFolder(programDir); contract != folder)
+        lines.append(QStringLiteral("Договор за продажба на магазина: %1")
+                         .arg(QDir::toNativeSeparators(QDir(contract).filePath(QStringLiteral("salecontract.rtf")))));
     for (const QString& name : programfiles::missingFiles(programDir))
         lines.append(programfiles::missingText(name, programDir));
     return lines.join(QLatin1Char('\n'));

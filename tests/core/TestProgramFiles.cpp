@@ -21,8 +21,14 @@ void put(const QString& folder, const QStringList& names) {
 
 class TestProgramFiles : public QObject {
     Q_OBJECT
+    QTemporaryDir m_config; // the user's and the system's configuration folders
 
 private slots:
+    void initTestCase() {
+        qputenv("XDG_CONFIG_HOME", m_config.filePath(QStringLiteral("home")).toUtf8());
+        qputenv("XDG_CONFIG_DIRS", m_config.filePath(QStringLiteral("xdg")).toUtf8());
+    }
+
     void version() { QCOMPARE(programfiles::version(), QStringLiteral("1.39")); }
 
     void folders_data() {
@@ -65,6 +71,33 @@ private slots:
                                       ? programfiles::missingText(name, bin)
                                       : QStringLiteral("%1: %2").arg(name, QDir(found).filePath(name)));
         QCOMPARE(programfiles::report(bin), expectedReport);
+    }
+
+    // A shop's own sale contract in the configuration folders is used
+    // instead of the shipped one, the user's before the system's.
+    void shopsOwnSaleContract() {
+        QTemporaryDir root;
+        const QString bin = root.filePath(QStringLiteral("usr/bin"));
+        const QString share = root.filePath(QStringLiteral("usr/share/resale"));
+        QDir().mkpath(bin);
+        put(share, programfiles::shippedFiles());
+        QCOMPARE(programfiles::saleContractFolder(bin), share);
+
+        const QString system = m_config.filePath(QStringLiteral("xdg/resale"));
+        put(system, {QStringLiteral("salecontract.rtf")});
+        QCOMPARE(programfiles::saleContractFolder(bin), system);
+        QCOMPARE(programfiles::report(bin).at(1),
+                 QStringLiteral("salecontract.rtf: %1/salecontract.rtf (на магазина)").arg(system));
+        QVERIFY(QFile::remove(QDir(share).filePath(QStringLiteral("salecontract.rtf"))));
+        QVERIFY(programfiles::missingFiles(bin).isEmpty());
+
+        const QString user = m_config.filePath(QStringLiteral("home/resale"));
+        put(user, {QStringLiteral("salecontract.rtf")});
+        QCOMPARE(programfiles::saleContractFolder(bin), user);
+        QCOMPARE(programfiles::folder(bin), share); // the other files stay where they are
+
+        QVERIFY(QDir(user).removeRecursively() && QDir(system).removeRecursively());
+        QCOMPARE(programfiles::missingFiles(bin), QStringList{QStringLiteral("salecontract.rtf")});
     }
 
     void missingTextNamesTheFileAndBothFolders() {

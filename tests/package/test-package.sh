@@ -110,6 +110,14 @@ for f in resale.db salecontract.rtf resale_help.html doc_resale.html; do
 done
 grep -q "^Текстовете на Qt на български: .*qtbase_bg.qm" <<<"$check" || fail "--check-install finds no qtbase_bg.qm"
 
+# A shop's own sale contract in the system's configuration folder is used
+# instead of the shipped one.
+mkdir -p "$root/etc/xdg/resale"
+cp "$root/usr/share/resale/salecontract.rtf" "$root/etc/xdg/resale/"
+check=$(XDG_CONFIG_DIRS=$root/etc/xdg "$root/usr/bin/resale" --check-install 2>&1) || fail "--check-install with the shop's own contract"
+grep -qxF "salecontract.rtf: $root/etc/xdg/resale/salecontract.rtf (на магазина)" <<<"$check" ||
+    fail "--check-install does not name the shop's own contract: $check"
+
 # A file taken away is named, with where it was looked for.
 rm "$root/usr/share/resale/doc_resale.html"
 if check=$("$root/usr/bin/resale" --check-install 2>&1); then fail "--check-install exits 0 without the manual"; fi
