@@ -152,24 +152,34 @@ private slots:
 
     // The register's period editors: an open calendar names months and days
     // in Bulgarian and starts on Monday.
+    void registerCalendarIsBulgarian_data() {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("from") << u"FromDate"_s << QDate(2026, 3, 9);
+        QTest::newRow("to, with its Днес button") << u"ToDate"_s << QDate(2026, 11, 28);
+    }
     void registerCalendarIsBulgarian() {
+        QFETCH(QString, editor);
+        QFETCH(QDate, date);
         MessageService::setScripted(true);
         MainWindow main(QCoreApplication::applicationDirPath()); // no database: only its filter bar matters
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        auto* from = ui::control<QDateEdit>(&main, "FromDate");
+        ui::control<QDateEdit>(&main, "FromDate")->setDate(QDate(2026, 1, 1));
         ui::control<QDateEdit>(&main, "ToDate")->setDate(QDate(2026, 12, 31));
-        from->setEnabled(true);
-        from->setDate(QDate(2026, 3, 9));
-        QCOMPARE(from->text(), u"09.03.2026"_s);
-        QTest::mouseClick(from, Qt::LeftButton, {}, QPoint(from->width() - 6, from->height() / 2));
-        QTRY_VERIFY(from->calendarWidget()->isVisible());
-        QCalendarWidget* calendar = from->calendarWidget();
+        auto* edit = ui::control<QDateEdit>(&main, qPrintable(editor));
+        edit->setEnabled(true);
+        edit->setDate(date);
+        QCOMPARE(edit->text(), formats::date(date));
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 6, edit->height() / 2));
+        QTRY_VERIFY(edit->calendarWidget()->isVisible());
+        QCalendarWidget* calendar = edit->calendarWidget();
         QCOMPARE(calendar->firstDayOfWeek(), Qt::Monday);
         auto* month = calendar->findChild<QToolButton*>(u"qt_calendar_monthbutton"_s);
         QVERIFY(month);
         const QLocale bulgarian(QLocale::Bulgarian);
-        QCOMPARE(month->text(), bulgarian.standaloneMonthName(calendar->monthShown()));
+        QCOMPARE(calendar->monthShown(), date.month());
+        QCOMPARE(month->text(), bulgarian.standaloneMonthName(date.month()));
         QVERIFY2(isCyrillic(month->text()), qPrintable(month->text()));
         QStringList months, expected;
         for (QAction* a : month->menu()->actions())
@@ -181,10 +191,10 @@ private slots:
         QVERIFY(days);
         const QString monday = days->model()->data(days->model()->index(0, 1)).toString();
         QVERIFY2(isCyrillic(monday), qPrintable(monday));
-        screenshot(u"calendar"_s);
+        screenshot(u"calendar-"_s + editor);
         calendar->window()->hide();
-        QCOMPARE(from->text(), u"09.03.2026"_s);
-        QCOMPARE(from->date(), QDate(2026, 3, 9));
+        QCOMPARE(edit->text(), formats::date(date));
+        QCOMPARE(edit->date(), date);
         main.hide();
     }
 
