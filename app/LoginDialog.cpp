@@ -1,6 +1,7 @@
 #include "app/LoginDialog.h"
 
 #include "app/Login.h"
+#include "core/ProgramFiles.h"
 #include "core/SuiteSettings.h"
 #include "register/MainWindow.h"
 #include "widgets/DesktopService.h"
@@ -8,6 +9,8 @@
 #include "widgets/MessageService.h"
 #include "widgets/AccessibleNames.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -88,6 +91,11 @@ void LoginDialog::showEvent(QShowEvent* e) {
 
 void LoginDialog::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
+        if (!QFileInfo(m_helpFile).isFile()) {
+            MessageService::warning(this, programfiles::missingText(QFileInfo(m_helpFile).fileName(),
+                                                                    QCoreApplication::applicationDirPath()));
+            return;
+        }
         QUrl topic = QUrl::fromLocalFile(m_helpFile);
         topic.setFragment(QStringLiteral("Password"));
         DesktopService::open(topic);

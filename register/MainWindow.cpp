@@ -2,6 +2,7 @@
 
 #include "core/Formats.h"
 #include "operations/Clock.h"
+#include "widgets/BulgarianDates.h"
 #include "widgets/DateEdit.h"
 #include "widgets/TodayCalendar.h"
 #include "widgets/MessageService.h"
@@ -262,6 +263,8 @@ void MainWindow::buildFilterBar(QWidget* host) {
     m_fromDateEdit = dateEdit("FromDate");
     m_toDateEdit = dateEdit("ToDate");
     m_toDateEdit->setCalendarWidget(new TodayCalendar([] { return Clock::today(); }));
+    showBulgarianDateNames(m_fromDateEdit);
+    showBulgarianDateNames(m_toDateEdit);
     m_refreshButton = new QPushButton(QStringLiteral("Обновяване"), host);
     m_refreshButton->setObjectName(QStringLiteral("btnRefresh"));
     m_refreshButton->setDefault(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ProgramFiles.h"
 #include "db/Connection.h"
 
 #include <QMainWindow>
@@ -36,7 +37,7 @@ public:
     explicit MainWindow(const QString& programDir, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    static QString versionText() { return QStringLiteral("1.39"); }
+    static QString versionText() { return programfiles::version(); }
     static QString titleText() { return QStringLiteral("Продажби ВТОРА УПОТРЕБА - версия ") + versionText(); }
 
     bool isReady() const { return m_conn.isReady(); }

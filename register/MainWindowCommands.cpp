@@ -18,8 +18,10 @@
 #include <QComboBox>
 #include "widgets/DateEdit.h"
 
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QShortcut>
 #include <QToolBar>
@@ -46,9 +48,15 @@ void MainWindow::resetData() {
 }
 
 void MainWindow::openManual() {
-    // Opens in whatever the desktop associates with it; a missing file or
-    // program shows nothing.
-    DesktopService::open(QUrl::fromLocalFile(QDir(programDir()).filePath(RegisterParts::manualFileName())));
+    // Opens in whatever the desktop associates with it; a missing program
+    // shows nothing, a missing manual says where it was looked for.
+    const QString manual = QDir(programDir()).filePath(RegisterParts::manualFileName());
+    if (!QFileInfo(manual).isFile()) {
+        MessageService::warning(
+            this, programfiles::missingText(RegisterParts::manualFileName(), QCoreApplication::applicationDirPath()));
+        return;
+    }
+    DesktopService::open(QUrl::fromLocalFile(manual));
 }
 
 void MainWindow::showAbout() {

@@ -2,6 +2,7 @@
 // annulment and the reprint of the consignment contract.
 #include "register/MainWindow.h"
 
+#include "core/ProgramFiles.h"
 #include "db/DbError.h"
 #include "documents/ui/ConsignmentContractWindow.h"
 #include "operations/Item.h"
@@ -38,7 +39,7 @@ void MainWindow::createDialogs() {
     Database& database = db();
     auto* contract = new ConsignmentContractWindow(this);
     auto* sale = new SaleDialog(database, this);
-    sale->setTemplateDir(programDir());
+    sale->setTemplateDir(programfiles::saleContractFolder(programDir()));
     sale->setDetailSource([this](const QString& column) { return detailText(column); });
     auto* intake = new IntakeDialog(database, this);
     intake->setContractWindow(contract);

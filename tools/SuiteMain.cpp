@@ -1,6 +1,7 @@
 // kalvina-suite: creates a suite database for "Уреди втора употреба" where
 // the suite's main program is not installed, and points the settings at it.
 // Without arguments it opens the window "Настройка на веригата".
+#include "core/ProgramFiles.h"
 #include "core/SuiteSettings.h"
 #include "db/Database.h"
 #include "tools/DemoItems.h"
@@ -22,10 +23,12 @@ int main(int argc, char** argv) {
     }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalvina-suite"));
+    QCoreApplication::setApplicationVersion(programfiles::version());
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Creates a suite database (directory or postgresql:// URL).\n"
                                                "Without arguments it opens the window \"Настройка на веригата\"."));
     p.addHelpOption();
+    p.addVersionOption();
     p.addPositionalArgument(QStringLiteral("location"), QStringLiteral("database directory or postgresql:// URL"));
     p.addOption({QStringLiteral("demo"), QStringLiteral("fill shops, the own firm, clerks and demo appliances")});
     p.addOption({QStringLiteral("no-settings"), QStringLiteral("do not write BasePath into the settings")});

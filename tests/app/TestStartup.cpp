@@ -3,6 +3,7 @@
 #include "app/LoginDialog.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "core/ProgramFiles.h"
 #include "core/SuiteSettings.h"
 #include "register/MainWindow.h"
 #include "tests/support/Controls.h"
@@ -234,6 +235,25 @@ private slots:
         QCOMPARE(startup::run(programDir()), 0);
         QVERIFY(MessageService::shown().isEmpty());
         QVERIFY(markers(m_dir->path()).isEmpty());
+    }
+
+    // A program folder without the help: F1 names the file and where it
+    // was looked for, and opens nothing.
+    void missingHelpIsNamed() {
+        suiteDb();
+        auto folder = testenv::tempDir();
+        QVERIFY(QFile::copy(QDir(programDir()).filePath(QStringLiteral("resale.db")),
+                            folder->filePath(QStringLiteral("resale.db"))));
+        const qsizetype opened = DesktopService::opened().size();
+        QString shown;
+        onLogin([&](LoginDialog* dlg) {
+            QTest::keyClick(dlg, Qt::Key_F1);
+            shown = MessageService::lastText();
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(folder->path()), 0);
+        QCOMPARE(shown, programfiles::missingText(QStringLiteral("resale_help.html"), programDir()));
+        QCOMPARE(DesktopService::opened().size(), opened);
     }
 
     void loginRefused() {

@@ -887,6 +887,9 @@ private slots:
             QVERIFY(text.contains(QStringLiteral("1.39")));
             QVERIFY(text.contains(QString::fromLatin1(qVersion())));
             QVERIFY(text.contains(QStringLiteral("SQLite")));
+            QVERIFY2(text.contains(QStringLiteral("Файлове на програмата: ") +
+                                   QDir::toNativeSeparators(QCoreApplication::applicationDirPath())),
+                     qPrintable(text));
             ui::control<AboutDialog>(m_w, "frmAbout")->accept();
         });
         ui::action(m_w, "TBItem5")->trigger();
@@ -897,6 +900,26 @@ private slots:
         const QString manual = DesktopService::opened().last().toLocalFile();
         QVERIFY(manual.endsWith(QStringLiteral("/doc_resale.html")));
         QVERIFY2(QFile::exists(manual), qPrintable(manual));
+    }
+
+    // A program whose folder lacks the manual says which file it lacks and
+    // where it looked, and opens nothing.
+    void missingManualIsNamed() {
+        if (!open("sqlite"))
+            return;
+        m_w.reset();
+        auto folder = testenv::tempDir();
+        m_w = std::make_unique<MainWindow>(folder->path());
+        QVERIFY(m_w->isReady());
+        MessageService::clearShown();
+        DesktopService::setScripted(true);
+        ui::action(m_w, "TBItem6")->trigger();
+        QVERIFY(DesktopService::opened().isEmpty());
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::lastText(),
+                 programfiles::missingText(QStringLiteral("doc_resale.html"), QCoreApplication::applicationDirPath()));
+        QCOMPARE(MessageService::shown().last().caption, QStringLiteral("Съобщение"));
+        m_w.reset();
     }
 
 private:
