@@ -90,6 +90,17 @@ void MainWindow::toggleFindWindow() {
     m_intakeAction->setEnabled(false);
 }
 
+void MainWindow::goToFind() {
+    createRegisterDialogs();
+    if (!m_register || !m_register->find)
+        return;
+    if (!m_register->find->isVisible()) {
+        m_findAction->trigger(); // checks it and opens the window
+        return;
+    }
+    m_register->find->focusSearchText();
+}
+
 void MainWindow::findWindowClosed() {
     m_findAction->setChecked(false);
     m_viewCombo->setEnabled(true);
@@ -104,6 +115,9 @@ void MainWindow::printRegister() {
     if (!m_register || m_register->table->rowCount() == 0)
         return;
     GroupingGrid* grid = m_register->grid;
+    // The page shows every column fitted; the screen keeps the widths the
+    // clerk set.
+    const GridArrangement onScreen = grid->arrangement();
     // The shop groups print without their sums.
     grid->setColumnSummaryGroup(QStringLiteral("gridShop"), QString());
     grid->expandAll();
@@ -114,4 +128,6 @@ void MainWindow::printRegister() {
     printer.preview(this);
     grid->setColumnSummaryGroup(QStringLiteral("gridShop"), RegisterParts::summaryGroupName());
     grid->expandAll();
+    if (grid->hasOwnWidths())
+        grid->arrange(onScreen);
 }

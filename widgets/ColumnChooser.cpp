@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -50,7 +51,13 @@ ColumnChooser::ColumnChooser(const QObject* owner, QWidget* parent)
     layout->addWidget(hint);
     layout->addWidget(m_list);
     m_list->setObjectName(QStringLiteral("lstHiddenColumns"));
-    resize(170, 220);
+    auto* reset = new QPushButton(QStringLiteral("Подредба по подразбиране"), this);
+    reset->setObjectName(QStringLiteral("btnDefaultLayout"));
+    reset->setToolTip(QStringLiteral("Колоните, ширините, групирането и подреждането както при първото пускане"));
+    reset->setAutoDefault(false);
+    layout->addWidget(reset);
+    connect(reset, &QPushButton::clicked, this, &ColumnChooser::resetRequested);
+    resize(190, 240);
     connect(m_list, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { emit showRequested(item->data(Qt::UserRole).toInt()); });
 }
