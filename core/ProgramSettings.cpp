@@ -41,7 +41,13 @@ QVariant ProgramSettings::value(const QString& key, const QVariant& fallback) co
     return m_store->value(key, fallback);
 }
 
-void ProgramSettings::setValue(const QString& key, const QVariant& value) { m_store->setValue(key, value); }
+void ProgramSettings::setValue(const QString& key, const QVariant& value) {
+    // The register writes its view at every refresh: an unchanged value
+    // leaves the file alone.
+    if (m_readable && m_store->contains(key) && m_store->value(key) == value)
+        return;
+    m_store->setValue(key, value);
+}
 
 void ProgramSettings::remove(const QString& key) { m_store->remove(key); }
 
