@@ -78,6 +78,7 @@ void MainWindow::toggleFindWindow() {
         find->close();
         return;
     }
+    find->ensurePolished(); // its size, kept from the last run, is known from here on
     const QRect frame = frameGeometry();
     find->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     find->move(frame.left() + frame.width() - find->frameGeometry().width() - 10,

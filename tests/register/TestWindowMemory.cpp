@@ -461,6 +461,10 @@ private slots:
         find->trigger();
         window = ui::control<FindWindow>(m_w, "TfrmFind");
         QCOMPARE(window->size(), QSize(420, 90));
+        // Still at the main window's right edge, placed with its kept width
+        // (its frame, which it has only once shown, aside).
+        QCOMPARE(window->frameGeometry().right() - (window->frameGeometry().width() - window->width()),
+                 m_w->frameGeometry().right() - 10);
         find->trigger();
         ui::action(m_w, "chkCustomize")->trigger();
         QCOMPARE(grid()->columnChooser()->size(), QSize(260, 330));
