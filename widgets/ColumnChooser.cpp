@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
@@ -80,6 +81,14 @@ void ColumnChooser::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     if (!m_quiet)
         emit closedByUser();
+}
+
+void ColumnChooser::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ColumnChooser::dragEnterEvent(QDragEnterEvent* event) {

@@ -192,6 +192,11 @@ private slots:
         grid.showColumnChooser();
         grid.columnChooser()->close(); // the window's close box
         QCOMPARE(closed.size(), 1);
+        // Escape in it closes it the same way.
+        grid.showColumnChooser();
+        QTest::keyClick(grid.columnChooser()->list(), Qt::Key_Escape);
+        QVERIFY(!grid.isColumnChooserOpen());
+        QCOMPARE(closed.size(), 2);
     }
 
     void arrangementComesBackInAnotherGrid() {
