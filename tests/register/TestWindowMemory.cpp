@@ -254,6 +254,9 @@ private slots:
         QCOMPARE(grid()->rowCount(), 2);
         QCOMPARE(grid()->groupColumns().size(), 2);
         QCOMPARE(g_settingsLines, 0);
+        // The suite's settings hold only what they held.
+        QCOMPARE(QSettings(SuiteSettings::location(), QSettings::NativeFormat).allKeys(),
+                 QStringList({"BasePath", "Installed"}));
     }
 
     void anotherClerkHasTheDefaultRegister() {
