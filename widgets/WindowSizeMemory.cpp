@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QLayout>
+#include <QMessageBox>
 #include <QScreen>
 #include <QWidget>
 
@@ -29,7 +30,8 @@ QString WindowSizeMemory::maximisedKey(const QWidget* w) {
 }
 
 bool WindowSizeMemory::concerns(const QWidget* w) const {
-    if (!w || !w->isWindow() || w == m_exception || w->objectName().isEmpty())
+    // A message box fits its own text each time.
+    if (!w || !w->isWindow() || w == m_exception || w->objectName().isEmpty() || qobject_cast<const QMessageBox*>(w))
         return false;
     const Qt::WindowType type = w->windowType();
     return type == Qt::Window || type == Qt::Dialog || type == Qt::Tool;

@@ -9,8 +9,8 @@ class QWidget;
 // Keeps the size of every window the clerk can resize (dialogs, tool
 // windows, the print preview) between runs, by the window's object name:
 // the size is put back when the window is first shown and taken when it
-// hides. Fixed-size windows, windows without a name and popups are left
-// alone, and so is the one window given as the exception (the main window,
+// hides. Fixed-size windows, windows without a name, message boxes and
+// popups are left alone, and so is the one window given as the exception (the main window,
 // which keeps its whole placement itself).
 class WindowSizeMemory : public QObject {
     Q_OBJECT

@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDir>
 #include <QListWidget>
 #include <QMenu>
@@ -471,6 +472,28 @@ private slots:
         find->trigger();
         ui::action(m_w, "chkCustomize")->trigger();
         QCOMPARE(grid()->columnChooser()->size(), QSize(260, 330));
+    }
+
+    void onlyResizableWindowsAreKept() {
+        start();
+        auto showAndHide = [this](const char* name, std::function<void(QDialog&)> setUp) {
+            QDialog d(m_w.get());
+            d.setObjectName(QString::fromLatin1(name));
+            setUp(d);
+            d.show();
+            const QSize shown = d.size();
+            d.hide();
+            return shown;
+        };
+        showAndHide("dlgFree", [](QDialog& d) { d.resize(500, 400); });
+        showAndHide("dlgFixed", [](QDialog& d) { d.setFixedSize(300, 200); });
+        showAndHide("", [](QDialog& d) { d.resize(500, 400); });
+        QSettings file(ProgramSettings::location(), QSettings::IniFormat);
+        QCOMPARE(file.value("Windows/dlgFree/Size").toSize(), QSize(500, 400));
+        QVERIFY(!file.contains("Windows/dlgFixed/Size"));
+        QCOMPARE(file.allKeys().filter("/Size").size(), 1); // nothing for the nameless one
+        // The same dialog, made anew, opens at the kept size.
+        QCOMPARE(showAndHide("dlgFree", [](QDialog& d) { d.resize(200, 150); }), QSize(500, 400));
     }
 
     void tooltipsNameTheirKeys() {
