@@ -29,11 +29,17 @@ ProgramSettings::ProgramSettings() : m_store(openStore()) {
 
 ProgramSettings::~ProgramSettings() = default;
 
-QString ProgramSettings::location() { return openStore()->fileName(); }
+QString ProgramSettings::location() {
+    return openStore()->fileName();
+}
 
-bool ProgramSettings::failureLogged() { return g_failureLogged; }
+bool ProgramSettings::failureLogged() {
+    return g_failureLogged;
+}
 
-void ProgramSettings::resetFailureLog() { g_failureLogged = false; }
+void ProgramSettings::resetFailureLog() {
+    g_failureLogged = false;
+}
 
 QVariant ProgramSettings::value(const QString& key, const QVariant& fallback) const {
     if (!m_readable)
@@ -49,7 +55,9 @@ void ProgramSettings::setValue(const QString& key, const QVariant& value) {
     m_store->setValue(key, value);
 }
 
-void ProgramSettings::remove(const QString& key) { m_store->remove(key); }
+void ProgramSettings::remove(const QString& key) {
+    m_store->remove(key);
+}
 
 void ProgramSettings::sync() {
     m_store->sync();
@@ -62,6 +70,5 @@ void ProgramSettings::report(const QString& what) {
         return;
     g_failureLogged = true;
     qCWarning(lcSettings).noquote()
-        << QStringLiteral("Файлът с настройките на програмата %1 %2.")
-               .arg(m_store->fileName(), what);
+        << QStringLiteral("Файлът с настройките на програмата %1 %2.").arg(m_store->fileName(), what);
 }

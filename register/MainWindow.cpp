@@ -227,7 +227,8 @@ void MainWindow::buildToolbars() {
     tip(m_quitAction, QStringLiteral("Изход от програмата"), closeKey);
     tip(m_intakeAction, QStringLiteral("Приемане на уред на консигнация"));
     tip(m_saleAction, QStringLiteral("Продажба на избрания уред"), m_saleKeyAction->shortcut());
-    tip(m_operationsAction, QStringLiteral("Промяна на цени, прехвърляне, анулиране, изплащане, връщане, повторен печат"));
+    tip(m_operationsAction,
+        QStringLiteral("Промяна на цени, прехвърляне, анулиране, изплащане, връщане, повторен печат"));
     tip(m_priceChangeAction, QStringLiteral("Промяна на цените на избрания уред"));
     tip(m_transferAction, QStringLiteral("Прехвърляне на избрания уред към друг магазин"));
     tip(m_annulAction, QStringLiteral("Анулиране на продажбата на избрания уред"));

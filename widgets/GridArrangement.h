@@ -15,11 +15,11 @@ struct GridArrangement {
         bool operator==(const SortKey&) const = default;
     };
 
-    QStringList order;        // every column's name, in display order
-    QStringList hidden;       // the hidden columns
+    QStringList order;         // every column's name, in display order
+    QStringList hidden;        // the hidden columns
     QMap<QString, int> widths; // by column name; empty: fitted to the contents at every refresh
-    QStringList groups;       // grouped by, outermost first
-    QList<SortKey> sort;      // inside the groups, first key first
+    QStringList groups;        // grouped by, outermost first
+    QList<SortKey> sort;       // inside the groups, first key first
 
     bool operator==(const GridArrangement&) const = default;
 };

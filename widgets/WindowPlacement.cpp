@@ -27,8 +27,8 @@ Placement restore(const std::optional<Placement>& saved, const QList<Screen>& sc
                   const QSize& designed, const QSize& minimum) {
     if (!saved || !saved->normal.isValid() || saved->normal.width() <= 0 || saved->normal.height() <= 0)
         return firstStart(primary, designed);
-    const auto on = std::find_if(screens.cbegin(), screens.cend(),
-                                 [&](const Screen& s) { return s.name == saved->screen; });
+    const auto on =
+        std::find_if(screens.cbegin(), screens.cend(), [&](const Screen& s) { return s.name == saved->screen; });
     if (on == screens.cend() || !on->geometry.intersects(saved->normal))
         return firstStart(primary, designed);
     const QRect area = on->available.isValid() ? on->available : on->geometry;

@@ -88,10 +88,10 @@ private slots:
         const QDate today(2026, 3, 20);
         QTest::newRow("running to today: kept") << QDate(2026, 2, 10) << today << QDate(2026, 2, 10) << today;
         QTest::newRow("one day: today") << today << today << today << today;
-        QTest::newRow("ended yesterday: today's month") << QDate(2026, 3, 2) << QDate(2026, 3, 19)
-                                                        << QDate(2026, 3, 1) << today;
-        QTest::newRow("last year's: today's month") << QDate(2025, 1, 1) << QDate(2025, 12, 31) << QDate(2026, 3, 1)
-                                                    << today;
+        QTest::newRow("ended yesterday: today's month")
+            << QDate(2026, 3, 2) << QDate(2026, 3, 19) << QDate(2026, 3, 1) << today;
+        QTest::newRow("last year's: today's month")
+            << QDate(2025, 1, 1) << QDate(2025, 12, 31) << QDate(2026, 3, 1) << today;
         // The clock was turned back since: the period ends today.
         QTest::newRow("ends in the future") << QDate(2026, 3, 5) << QDate(2026, 4, 30) << QDate(2026, 3, 5) << today;
         QTest::newRow("starts in the future") << QDate(2026, 4, 1) << QDate(2026, 4, 30) << today << today;

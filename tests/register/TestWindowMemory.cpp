@@ -242,8 +242,7 @@ private slots:
         QCOMPARE(grid()->arrangement(), arranged);
         QVERIFY(grid()->hasOwnWidths());
         // The refresh at start keeps the clerk's widths instead of fitting.
-        QCOMPARE(grid()->header()->sectionSize(grid()->columnByName("gridDogNo")),
-                 arranged.widths.value("gridDogNo"));
+        QCOMPARE(grid()->header()->sectionSize(grid()->columnByName("gridDogNo")), arranged.widths.value("gridDogNo"));
         QVERIFY(!grid()->isColumnVisible(grid()->columnByName("gridSerial")));
         QCOMPARE(grid()->visibleColumns().first(), grid()->columnByName("gridArt"));
         QCOMPARE(ui::combo(m_w, "cmbFilter")->currentIndex(), 2);
@@ -346,11 +345,13 @@ private slots:
         // one that lacked a column.
         const QByteArray order = "gridShop, gridDogNo, gridArt, gridSerial, gridDateGet, gridDPrice, gridPayed, "
                                  "gridDatePay, gridSPrice, gridSaled, gridDatesale";
-        QTest::newRow("unknown column") << QByteArray("[Clerks]\n1\\Register\\Order=" + order + ", gridWarranty\n"
+        QTest::newRow("unknown column") << QByteArray("[Clerks]\n1\\Register\\Order=" + order +
+                                                      ", gridWarranty\n"
                                                       "1\\Register\\Hidden=gridShop\n1\\Register\\Groups=gridShop\n")
                                         << 0;
-        QTest::newRow("column missing") << QByteArray("[Clerks]\n1\\Register\\Order=" + order.left(order.lastIndexOf(',')) +
-                                                      "\n1\\Register\\Widths=gridDogNo:90\n")
+        QTest::newRow("column missing") << QByteArray(
+                                               "[Clerks]\n1\\Register\\Order=" + order.left(order.lastIndexOf(',')) +
+                                               "\n1\\Register\\Widths=gridDogNo:90\n")
                                         << 0;
         QTest::newRow("grouped by a column that cannot group")
             << QByteArray("[Clerks]\n1\\Register\\Order=" + order + "\n1\\Register\\Groups=gridDPrice\n") << 0;

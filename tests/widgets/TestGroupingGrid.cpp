@@ -254,9 +254,9 @@ private slots:
 
     void arrangementThatDoesNotFitIsRefused_data() {
         QTest::addColumn<QString>("fault");
-        for (const char* f : {"unknown column", "column missing", "column twice", "hidden unknown", "hidden twice",
-                              "grouped by a sum", "grouped unknown", "sorted unknown", "sorted twice", "width zero",
-                              "width huge", "width of unknown"})
+        for (const char* f :
+             {"unknown column", "column missing", "column twice", "hidden unknown", "hidden twice", "grouped by a sum",
+              "grouped unknown", "sorted unknown", "sorted twice", "width zero", "width huge", "width of unknown"})
             QTest::newRow(f) << QString::fromLatin1(f);
     }
     void arrangementThatDoesNotFitIsRefused() {

@@ -58,19 +58,18 @@ private slots:
         const QRect def(128, 98, 1024, 787); // the default on the primary 1280 x 1024
         QTest::newRow("as left") << "A" << QRect(100, 50, 900, 700) << false << QRect(100, 50, 900, 700) << true;
         QTest::newRow("maximised") << "A" << QRect(100, 50, 900, 700) << true << QRect(100, 50, 900, 700) << true;
-        QTest::newRow("on the second screen") << "B" << QRect(1400, 100, 1000, 800) << false
-                                             << QRect(1400, 100, 1000, 800) << true;
+        QTest::newRow("on the second screen")
+            << "B" << QRect(1400, 100, 1000, 800) << false << QRect(1400, 100, 1000, 800) << true;
         QTest::newRow("screen gone") << "C" << QRect(100, 50, 900, 700) << false << def << false;
         QTest::newRow("named screen, other place") << "A" << QRect(3000, 50, 900, 700) << false << def << false;
         // Partly off its screen: moved onto it; larger than it: shrunk.
-        QTest::newRow("hanging off the right") << "A" << QRect(1000, 50, 900, 700) << false
-                                              << QRect(380, 50, 900, 700) << true;
-        QTest::newRow("above the top") << "A" << QRect(100, -300, 900, 700) << false << QRect(100, 0, 900, 700)
-                                      << true;
-        QTest::newRow("larger than the screen") << "A" << QRect(-50, -50, 2000, 1500) << false
-                                               << QRect(0, 0, 1280, 984) << true;
-        QTest::newRow("never below the minimum") << "A" << QRect(10, 10, 300, 200) << false
-                                                << QRect(10, 10, 750, 550) << true;
+        QTest::newRow("hanging off the right")
+            << "A" << QRect(1000, 50, 900, 700) << false << QRect(380, 50, 900, 700) << true;
+        QTest::newRow("above the top") << "A" << QRect(100, -300, 900, 700) << false << QRect(100, 0, 900, 700) << true;
+        QTest::newRow("larger than the screen")
+            << "A" << QRect(-50, -50, 2000, 1500) << false << QRect(0, 0, 1280, 984) << true;
+        QTest::newRow("never below the minimum")
+            << "A" << QRect(10, 10, 300, 200) << false << QRect(10, 10, 750, 550) << true;
         QTest::newRow("empty") << "A" << QRect() << false << def << false;
     }
     void restore() {
@@ -81,8 +80,7 @@ private slots:
         QFETCH(bool, asLeft);
         const Screen a = ::screen("A", QRect(0, 0, 1280, 1024));
         const Screen b = ::screen("B", QRect(1280, 0, 1920, 1080));
-        const Placement p =
-            placement::restore(Placement{screen, saved, maximised}, {a, b}, a, kDesigned, kMinimum);
+        const Placement p = placement::restore(Placement{screen, saved, maximised}, {a, b}, a, kDesigned, kMinimum);
         QCOMPARE(p.normal, normal);
         QCOMPARE(p.asLeft, asLeft);
         QCOMPARE(p.maximised, asLeft && maximised);
