@@ -10,7 +10,7 @@ class ProgramSettings;
 class WindowSizeMemory;
 class QAction;
 class QComboBox;
-class QDateEdit;
+class DateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -184,8 +184,8 @@ private:
     QAction* m_findKeyAction = nullptr; // Ctrl+F
     QWidget* m_filterBar = nullptr;
     QComboBox* m_viewCombo = nullptr;
-    QDateEdit* m_fromDateEdit = nullptr;
-    QDateEdit* m_toDateEdit = nullptr;
+    DateEdit* m_fromDateEdit = nullptr;
+    DateEdit* m_toDateEdit = nullptr;
     QPushButton* m_refreshButton = nullptr;
     QWidget* m_registerHost = nullptr;
     QStatusBar* m_statusBar = nullptr;

@@ -9,6 +9,7 @@
 #include "register/PeriodRules.h"
 #include "register/RegisterParts.h"
 #include "register/RegisterView.h"
+#include "widgets/DateEdit.h"
 #include "widgets/GroupingGrid.h"
 #include "widgets/WindowPlacement.h"
 
