@@ -227,10 +227,15 @@ void MainWindow::buildToolbars() {
     m_printAction->setShortcut(QKeySequence::Print);
     m_printAction->setShortcutContext(Qt::WindowShortcut);
 
-    // Every command says what it does, and its key where it has one.
+    // Every command says what it does, and its keys where it has them: its
+    // own key, then Alt and the underlined letter of its toolbar button.
     auto tip = [](QAction* a, const QString& text, const QKeySequence& key = {}) {
-        a->setToolTip(key.isEmpty() ? text
-                                    : QStringLiteral("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText)));
+        QStringList keys;
+        if (!key.isEmpty())
+            keys << key.toString(QKeySequence::NativeText);
+        if (const QKeySequence alt = QKeySequence::mnemonic(a->iconText()); !alt.isEmpty())
+            keys << alt.toString(QKeySequence::NativeText);
+        a->setToolTip(keys.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, keys.join(QStringLiteral(", "))));
     };
     const QKeySequence closeKey(Qt::ALT | Qt::Key_F4); // the desktop's own close of a window
     tip(m_systemAction, QStringLiteral("Упътване, сведения за програмата, нулиране на данните, изход"));

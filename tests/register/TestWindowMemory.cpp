@@ -517,14 +517,19 @@ private slots:
             if (!a->shortcut().isEmpty())
                 QVERIFY2(a->toolTip().contains(a->shortcut().toString(QKeySequence::NativeText)),
                          qPrintable(a->objectName()));
+            // Alt and the underlined letter, where the button has one.
+            const QKeySequence alt = QKeySequence::mnemonic(a->iconText());
+            if (!alt.isEmpty())
+                QVERIFY2(a->toolTip().contains(alt.toString(QKeySequence::NativeText)), qPrintable(a->objectName()));
         }
-        QCOMPARE(ui::action(m_w, "mnSale")->toolTip(), QStringLiteral("Продажба на избрания уред (F2)"));
-        QCOMPARE(ui::action(m_w, "mnFind")->toolTip(), QStringLiteral("Търсене на уред по текст (Ctrl+F)"));
-        QCOMPARE(ui::action(m_w, "mnPrintGrid")->toolTip(), QStringLiteral("Печат на регистъра (Ctrl+P)"));
-        QCOMPARE(ui::action(m_w, "mnExit")->toolTip(), QStringLiteral("Изход от програмата (Alt+F4)"));
+        QCOMPARE(ui::action(m_w, "mnSale")->toolTip(), QStringLiteral("Продажба на избрания уред (F2, Alt+Д)"));
+        QCOMPARE(ui::action(m_w, "mnFind")->toolTip(), QStringLiteral("Търсене на уред по текст (Ctrl+F, Alt+Т)"));
+        QCOMPARE(ui::action(m_w, "mnPrintGrid")->toolTip(), QStringLiteral("Печат на регистъра (Ctrl+P, Alt+Ч)"));
+        QCOMPARE(ui::action(m_w, "mnExit")->toolTip(), QStringLiteral("Изход от програмата (Alt+F4, Alt+И)"));
         QCOMPARE(ui::action(m_w, "TBItem4")->toolTip(), QStringLiteral("Изход от програмата (Alt+F4)"));
         // The captions stay as they are.
         QCOMPARE(ui::action(m_w, "mnSale")->text(), QStringLiteral("Продажба   F2"));
+        QCOMPARE(ui::action(m_w, "mnGet")->toolTip(), QStringLiteral("Приемане на уред на консигнация (Alt+П)"));
         QCOMPARE(ui::action(m_w, "mnFind")->text(), QStringLiteral("Търсене"));
     }
 
