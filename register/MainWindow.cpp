@@ -1,14 +1,17 @@
 #include "register/MainWindow.h"
 
 #include "core/Formats.h"
+#include "core/ProgramSettings.h"
 #include "operations/Clock.h"
 #include "widgets/BulgarianDates.h"
 #include "widgets/DateEdit.h"
 #include "widgets/TodayCalendar.h"
 #include "widgets/MessageService.h"
 #include "widgets/AccessibleNames.h"
+#include "widgets/WindowSizeMemory.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
@@ -28,8 +31,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-MainWindow::MainWindow(const QString& programDir, QWidget* parent) : QMainWindow(parent), m_programDir(programDir) {
+MainWindow::MainWindow(const QString& programDir, QWidget* parent)
+    : QMainWindow(parent), m_programDir(programDir), m_settings(std::make_unique<ProgramSettings>()) {
     setObjectName(QStringLiteral("TfrmResale"));
+    // Every window the clerk can resize keeps its size between runs.
+    m_sizeMemory = new WindowSizeMemory(m_settings.get(), this, this);
+    qApp->installEventFilter(m_sizeMemory);
 
     // Dates and amounts keep the program's own forms whatever the desktop's
     // regional settings do meanwhile.
@@ -76,12 +83,7 @@ MainWindow::MainWindow(const QString& programDir, QWidget* parent) : QMainWindow
     m_statusBar->addWidget(m_statusText, 1);
     setStatusBar(m_statusBar);
 
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-        if (s->geometry().width() == 800)
-            setWindowState(windowState() | Qt::WindowMaximized);
-        else
-            move(s->availableGeometry().center() - rect().center());
-    }
+    placeWindow();
 
     openDatabase();
     if (isReady())
@@ -90,6 +92,8 @@ MainWindow::MainWindow(const QString& programDir, QWidget* parent) : QMainWindow
 }
 
 MainWindow::~MainWindow() {
+    // The windows that go with this one hide after the settings have gone.
+    delete m_sizeMemory;
     closeConnection();
 }
 
@@ -217,6 +221,47 @@ void MainWindow::buildToolbars() {
     m_saleKeyAction->setShortcut(Qt::Key_F2);
     m_saleKeyAction->setShortcutContext(Qt::WindowShortcut);
     addAction(m_saleKeyAction);
+    // Ctrl+F is a route of its own too: it opens the find window, and when
+    // the window is open it goes to its search text instead of closing it.
+    m_findKeyAction = action("keyFind", QStringLiteral("Търсене"));
+    m_findKeyAction->setShortcut(QKeySequence::Find);
+    m_findKeyAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_findKeyAction);
+    m_printAction->setShortcut(QKeySequence::Print);
+    m_printAction->setShortcutContext(Qt::WindowShortcut);
+
+    // Every command says what it does, and its keys where it has them: its
+    // own key, then Alt and the underlined letter of its toolbar button.
+    auto tip = [](QAction* a, const QString& text, const QKeySequence& key = {}) {
+        QStringList keys;
+        if (!key.isEmpty())
+            keys << key.toString(QKeySequence::NativeText);
+        if (const QKeySequence alt = QKeySequence::mnemonic(a->iconText()); !alt.isEmpty())
+            keys << alt.toString(QKeySequence::NativeText);
+        a->setToolTip(keys.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, keys.join(QStringLiteral(", "))));
+    };
+    const QKeySequence closeKey(Qt::ALT | Qt::Key_F4); // the desktop's own close of a window
+    tip(m_systemAction, QStringLiteral("Упътване, сведения за програмата, нулиране на данните, изход"));
+    tip(m_manualAction, QStringLiteral("Упътване за работа с програмата"));
+    tip(m_aboutAction, QStringLiteral("Сведения за програмата и базата данни"));
+    tip(m_resetAction, QStringLiteral("Изтриване на всички приети и продадени уреди"));
+    tip(m_quitAction, QStringLiteral("Изход от програмата"), closeKey);
+    tip(m_intakeAction, QStringLiteral("Приемане на уред на консигнация"));
+    tip(m_saleAction, QStringLiteral("Продажба на избрания уред"), m_saleKeyAction->shortcut());
+    tip(m_operationsAction,
+        QStringLiteral("Промяна на цени, прехвърляне, анулиране, изплащане, връщане, повторен печат"));
+    tip(m_priceChangeAction, QStringLiteral("Промяна на цените на избрания уред"));
+    tip(m_transferAction, QStringLiteral("Прехвърляне на избрания уред към друг магазин"));
+    tip(m_annulAction, QStringLiteral("Анулиране на продажбата на избрания уред"));
+    tip(m_payoutAction, QStringLiteral("Изплащане на сумата на доверителя"));
+    tip(m_returnAction, QStringLiteral("Връщане на непродадения уред на доверителя"));
+    tip(m_reprintAction, QStringLiteral("Повторен печат на договора за консигнация на избрания уред"));
+    tip(m_findAction, QStringLiteral("Търсене на уред по текст"), m_findKeyAction->shortcut());
+    tip(m_columnsAction, QStringLiteral("Видими колони: показване и скриване на колони, подредба по подразбиране"));
+    tip(m_printAction, QStringLiteral("Печат на регистъра"), m_printAction->shortcut());
+    tip(m_exitAction, QStringLiteral("Изход от програмата"), closeKey);
+    system->setToolTipsVisible(true);
+    ops->setToolTipsVisible(true);
 
     connect(m_manualAction, &QAction::triggered, this, &MainWindow::openManual);
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
@@ -226,6 +271,7 @@ void MainWindow::buildToolbars() {
     connect(m_intakeAction, &QAction::triggered, this, &MainWindow::takeInItem);
     connect(m_saleAction, &QAction::triggered, this, &MainWindow::sellCurrentItem);
     connect(m_saleKeyAction, &QAction::triggered, this, &MainWindow::sellCurrentItem);
+    connect(m_findKeyAction, &QAction::triggered, this, &MainWindow::goToFind);
     connect(m_priceChangeAction, &QAction::triggered, this, &MainWindow::changeCurrentPrices);
     connect(m_transferAction, &QAction::triggered, this, &MainWindow::transferCurrentItem);
     connect(m_annulAction, &QAction::triggered, this, &MainWindow::annulCurrentSale);
@@ -341,6 +387,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    rememberWindow();
     closeConnection();
     e->accept();
 }

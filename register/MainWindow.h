@@ -7,6 +7,8 @@
 #include <QVariantList>
 #include <memory>
 
+class ProgramSettings;
+class WindowSizeMemory;
 class QAction;
 class QComboBox;
 class DateEdit;
@@ -124,6 +126,17 @@ private slots:
     void printRegister();
 
 private:
+    // How the clerk left the window, kept in the program's own settings
+    // (MainWindowMemory.cpp): the window's placement per user of the
+    // computer, the register's arrangement, view and period per clerk.
+    void placeWindow();
+    void rememberWindow();
+    void restoreRegister();
+    void rememberRegister();
+    QString clerkKey(const QString& name) const;
+    // Ctrl+F: opens the find window, or goes to its search text when open.
+    void goToFind();
+
     void buildToolbars();
     void buildFilterBar(QWidget* host);
     // The register area (grid and detail panels) inside host.
@@ -149,6 +162,10 @@ private:
     bool m_shopFilterCompleted = false;
     bool m_shown = false;
     QTimer* m_formatTimer = nullptr;
+    std::unique_ptr<ProgramSettings> m_settings;
+    WindowSizeMemory* m_sizeMemory = nullptr; // goes before m_settings
+    QTimer* m_rememberTimer = nullptr; // the register's arrangement, shortly after the clerk changed it
+    bool m_placedAsLeft = false;       // the window stands where the clerk left it
 
     // Controls; their object names are the ones the clerks' manual and
     // support know them by.
@@ -173,6 +190,7 @@ private:
     QAction* m_printAction = nullptr;   // the register on paper
     QAction* m_exitAction = nullptr;    // "Изход " at the right
     QAction* m_saleKeyAction = nullptr; // F2
+    QAction* m_findKeyAction = nullptr; // Ctrl+F
     QWidget* m_filterBar = nullptr;
     QComboBox* m_viewCombo = nullptr;
     DateEdit* m_fromDateEdit = nullptr;

@@ -90,6 +90,7 @@ void MainWindow::toggleFindWindow() {
             find->close();
         return;
     }
+    find->ensurePolished(); // its size, kept from the last run, is known from here on
     const QRect frame = frameGeometry();
     find->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     find->move(frame.left() + frame.width() - find->frameGeometry().width() - 10,
@@ -110,6 +111,17 @@ void MainWindow::setEnterRefreshes(bool on) {
         sc->setEnabled(on);
 }
 
+void MainWindow::goToFind() {
+    createRegisterDialogs();
+    if (!m_register || !m_register->find)
+        return;
+    if (!m_register->find->isVisible()) {
+        m_findAction->trigger(); // checks it and opens the window
+        return;
+    }
+    m_register->find->focusSearchText();
+}
+
 void MainWindow::findWindowClosed() {
     setEnterRefreshes(true);
     m_findAction->setChecked(false);
@@ -125,6 +137,9 @@ void MainWindow::printRegister() {
     if (!m_register || m_register->table->rowCount() == 0)
         return;
     GroupingGrid* grid = m_register->grid;
+    // The page shows every column fitted; the screen keeps the widths the
+    // clerk set.
+    const GridArrangement onScreen = grid->arrangement();
     // The shop groups print without their sums.
     grid->setColumnSummaryGroup(QStringLiteral("gridShop"), QString());
     grid->expandAll();
@@ -135,4 +150,6 @@ void MainWindow::printRegister() {
     printer.preview(this);
     grid->setColumnSummaryGroup(QStringLiteral("gridShop"), RegisterParts::summaryGroupName());
     grid->expandAll();
+    if (grid->hasOwnWidths())
+        grid->arrange(onScreen);
 }

@@ -31,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 void RegisterPartsDeleter::operator()(RegisterParts* p) const {
@@ -94,6 +95,7 @@ void MainWindow::buildRegisterArea(QWidget* host) {
     });
     m_register->grid->setSourceModel(m_register->table);
     m_register->grid->groupBy(0);
+    m_register->grid->keepAsDefaultArrangement();
     h->addWidget(m_register->grid, 1);
 
     // Detail panels at the right.
@@ -165,6 +167,13 @@ void MainWindow::buildRegisterArea(QWidget* host) {
 
     connect(m_register->grid, &GroupingGrid::currentRowChanged, this, &MainWindow::showCurrentItem);
     connect(m_register->grid, &GroupingGrid::columnChooserClosed, this, &MainWindow::uncheckColumnsToggle);
+    // Kept a moment after the change, so that a column dragged wider is
+    // written once, not at every pixel.
+    m_rememberTimer = new QTimer(this);
+    m_rememberTimer->setSingleShot(true);
+    m_rememberTimer->setInterval(300);
+    connect(m_rememberTimer, &QTimer::timeout, this, &MainWindow::rememberRegister);
+    connect(m_register->grid, &GroupingGrid::arrangementChanged, m_rememberTimer, qOverload<>(&QTimer::start));
 }
 
 void MainWindow::createRegisterDialogs() {
@@ -177,12 +186,14 @@ void MainWindow::createRegisterDialogs() {
 }
 
 void MainWindow::showStartView() {
-    if (QScreen* s = screen(); s && s->geometry().width() == 800)
+    if (QScreen* s = screen(); !m_placedAsLeft && s && s->geometry().width() == 800)
         setWindowState(windowState() | Qt::WindowMaximized);
     m_viewCombo->setCurrentIndex(RegisterView::InStock);
     const QDate today = Clock::today();
     m_toDateEdit->setDate(today);
     m_fromDateEdit->setDate(PeriodRules::initialFrom(today));
+    // The arrangement, view and period the clerk left.
+    restoreRegister();
     updateFilterBar();
     m_viewCombo->setFocus();
     refreshRegister();
@@ -225,7 +236,8 @@ void MainWindow::showFirstRow() {
     GroupingGrid* grid = m_register->grid;
     grid->expandAll();
     grid->focusFirstRow();
-    grid->fitColumns();
+    if (!grid->hasOwnWidths())
+        grid->fitColumns();
     grid->setFocus();
 }
 
@@ -238,6 +250,7 @@ void MainWindow::refreshRegister() {
     const bool ok = runStatement(s);
     if (ok)
         m_refreshButton->setEnabled(false);
+    rememberRegister(); // the view and period the clerk chose
     showCurrentItem();
     if (m_register->table->rowCount() == 0) {
         m_viewCombo->setFocus();

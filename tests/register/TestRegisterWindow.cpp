@@ -1,5 +1,6 @@
 // The register in the main window: views, period, grid, availability, find,
 // printing, data reset and the window's own commands, on a real database.
+#include "core/ProgramSettings.h"
 #include "db/Database.h"
 #include "operations/Clock.h"
 #include "register/AboutDialog.h"
@@ -196,7 +197,11 @@ private slots:
         DesktopService::setScripted(true);
         Clock::set(QDateTime(kToday, QTime(11, 0)));
     }
-    void init() { MessageService::clearShown(); }
+    void init() {
+        MessageService::clearShown();
+        // Every window starts as at the first start, not as the last test left it.
+        QFile::remove(ProgramSettings::location());
+    }
     void cleanup() {
         m_w.reset();
         Clock::set(QDateTime(kToday, QTime(11, 0))); // the demo moves its items by the real clock

@@ -229,6 +229,115 @@ private slots:
         grid.showColumnChooser();
         grid.columnChooser()->close(); // the window's close box
         QCOMPARE(closed.size(), 1);
+        // Escape in it closes it the same way.
+        grid.showColumnChooser();
+        QTest::keyClick(grid.columnChooser()->list(), Qt::Key_Escape);
+        QVERIFY(!grid.isColumnChooserOpen());
+        QCOMPARE(closed.size(), 2);
+    }
+
+    void arrangementComesBackInAnotherGrid() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 6);
+        grid.groupBy(0);
+        grid.keepAsDefaultArrangement();
+        const GridArrangement initial = grid.arrangement();
+        QCOMPARE(initial.order, QStringList({"gridShop", "gridDogNo", "gridArt", "gridDPrice", "gridSaled"}));
+        QCOMPARE(initial.hidden, QStringList{"gridShop"});
+        QCOMPARE(initial.groups, QStringList{"gridShop"});
+        QVERIFY(initial.widths.isEmpty() && initial.sort.isEmpty());
+
+        // Each of the clerk's changes is reported.
+        QSignalSpy changed(&grid, &GroupingGrid::arrangementChanged);
+        grid.setColumnVisible(2, false);
+        grid.moveColumn(3, 1);
+        grid.groupBy(4);
+        grid.sortByColumn(1, false);
+        grid.sortByColumn(3, true);
+        grid.sortByColumn(3, true); // the price now descending
+        QCOMPARE(changed.size(), 6);
+        const GridArrangement a = grid.arrangement();
+        QCOMPARE(a.order, QStringList({"gridShop", "gridDPrice", "gridDogNo", "gridArt", "gridSaled"}));
+        QCOMPARE(a.hidden, QStringList({"gridShop", "gridArt"}));
+        QCOMPARE(a.groups, QStringList({"gridShop", "gridSaled"}));
+        QCOMPARE(a.sort, (QList<GridArrangement::SortKey>{{"gridDogNo", false}, {"gridDPrice", true}}));
+
+        GroupingGrid other;
+        GridTableModel otherTable;
+        other.setColumns(columns());
+        other.setSourceModel(&otherTable);
+        fill(otherTable, 6);
+        other.groupBy(0);
+        other.keepAsDefaultArrangement();
+        QSignalSpy otherChanged(&other, &GroupingGrid::arrangementChanged);
+        GridArrangement withWidths = a;
+        withWidths.widths = {{"gridDogNo", 77}, {"gridDPrice", 133}, {"gridSaled", 41}};
+        QVERIFY(other.arrange(withWidths));
+        QCOMPARE(other.arrangement(), withWidths);
+        QVERIFY(other.hasOwnWidths());
+        QCOMPARE(other.header()->sectionSize(3), 133);
+        QCOMPARE(other.model()->groupColumns(), QList<int>({0, 4}));
+        QCOMPARE(otherChanged.size(), 0); // not the clerk's change
+        QCOMPARE(other.columnChooser()->list()->count(), 2);
+
+        other.resetArrangement();
+        QCOMPARE(other.arrangement(), initial);
+        QVERIFY(!other.hasOwnWidths());
+        QCOMPARE(otherChanged.size(), 1); // the clerk's own command
+    }
+
+    void arrangementThatDoesNotFitIsRefused_data() {
+        QTest::addColumn<QString>("fault");
+        for (const char* f :
+             {"unknown column", "column missing", "column twice", "hidden unknown", "hidden twice", "grouped by a sum",
+              "grouped unknown", "sorted unknown", "sorted twice", "width zero", "width huge", "width of unknown"})
+            QTest::newRow(f) << QString::fromLatin1(f);
+    }
+    void arrangementThatDoesNotFitIsRefused() {
+        QFETCH(QString, fault);
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 4);
+        grid.groupBy(0);
+        const GridArrangement before = grid.arrangement();
+        GridArrangement a{{"gridShop", "gridDogNo", "gridArt", "gridDPrice", "gridSaled"},
+                          {"gridArt"},
+                          {{"gridDogNo", 50}},
+                          {"gridShop"},
+                          {{"gridArt", false}}};
+        QVERIFY(grid.arrange(a)); // sound as it stands
+        QVERIFY(grid.arrange(before));
+        if (fault == "unknown column")
+            a.order.append("gridWarranty");
+        else if (fault == "column missing")
+            a.order.removeLast();
+        else if (fault == "column twice")
+            a.order[4] = "gridDogNo";
+        else if (fault == "hidden unknown")
+            a.hidden.append("gridWarranty");
+        else if (fault == "hidden twice")
+            a.hidden.append("gridArt");
+        else if (fault == "grouped by a sum")
+            a.groups.append("gridDPrice");
+        else if (fault == "grouped unknown")
+            a.groups.append("gridWarranty");
+        else if (fault == "sorted unknown")
+            a.sort.append({"gridWarranty", true});
+        else if (fault == "sorted twice")
+            a.sort.append({"gridArt", true});
+        else if (fault == "width zero")
+            a.widths["gridArt"] = 0;
+        else if (fault == "width huge")
+            a.widths["gridArt"] = 100000;
+        else if (fault == "width of unknown")
+            a.widths["gridWarranty"] = 60;
+        QVERIFY(!grid.arrange(a));
+        QCOMPARE(grid.arrangement(), before);
     }
 
     void footerShowsSums() {
