@@ -361,7 +361,7 @@ private slots:
         QVERIFY2(p.exitCode() == 0, qPrintable(out + QString::fromUtf8(p.readAllStandardError())));
         for (const char* file : {"resale.db", "Shops.DB", "Kasa.db", "OBOROT.DB", "typeexpense.DB"})
             QVERIFY2(out.contains(QStringLiteral("Таблица %1: ").arg(file)), qPrintable(out));
-        QVERIFY(out.contains(QStringLiteral("Проверка на книгите: 1 несъответствия")));
+        QVERIFY(out.contains(QStringLiteral("Проверка на книгите: 1 несъответствие")));
         QVERIFY(QFileInfo::exists(dir->path() + "/report.txt"));
 
         // Into the same, now full, database: refused, non-zero.

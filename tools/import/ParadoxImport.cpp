@@ -346,7 +346,8 @@ public:
             m_db.exec(QStringLiteral("DELETE FROM CLERKS"));
         for (Plan& p : m_plans)
             createTable(p);
-        m_db.createTable(schema::moves());
+        if (!m_db.hasTable(schema::moves().name))
+            m_db.createTable(schema::moves());
         for (Plan& p : m_plans)
             if (p.source)
                 copyRows(p);
@@ -678,6 +679,10 @@ QString money(qint64 stotinki) {
 
 } // namespace
 
+QString breachCount(int n) {
+    return n == 1 ? QStringLiteral("1 несъответствие") : QStringLiteral("%1 несъответствия").arg(n);
+}
+
 QStringList tableNames() {
     return {QStringLiteral("Shops"), QStringLiteral("CLERKS"), QStringLiteral("MyInfo"), QStringLiteral("resale"),
             QStringLiteral("KASA"), QStringLiteral("Pech"), QStringLiteral("oborot"), QStringLiteral("TypePrihod"),
@@ -758,8 +763,8 @@ QString Report::text() const {
         if (breaches.isEmpty()) {
             out << QStringLiteral("Проверка на книгите: няма несъответствия.");
         } else {
-            out << QStringLiteral("Проверка на книгите: %1 несъответствия в старите книги (внесени са такива, каквито са):")
-                       .arg(breaches.size());
+            out << QStringLiteral("Проверка на книгите: %1 в старите книги (внесени са такива, каквито са):")
+                       .arg(breachCount(int(breaches.size())));
             int i = 0;
             for (const QString& b : breaches)
                 out << QStringLiteral("  %1. %2").arg(++i).arg(b);

@@ -50,6 +50,9 @@ struct Report {
     bool save(const QString& path, QString* error) const;
 };
 
+// "1 несъответствие", "3 несъответствия".
+QString breachCount(int n);
+
 struct Progress {
     // A line for the owner ("Таблица KASA.DB: 1200 реда").
     std::function<void(const QString& line)> message;
