@@ -23,7 +23,10 @@ class TableWriter {
 public:
     TableWriter();
     ~TableWriter();
-    bool open(const QString& path, const QList<Field>& fields, int codePage = 1251);
+    // bulk: for big tables, the records (still encoded by pxlib) go into
+    // 32 KB blocks laid out here, since pxlib's own writer walks the whole
+    // block chain for every record it adds.
+    bool open(const QString& path, const QList<Field>& fields, int codePage = 1251, bool bulk = false);
     bool add(const QVariantList& row);
     void close();
     QString error() const { return m_error; }

@@ -501,7 +501,10 @@ private:
 
         // Rows go in batches, each under a savepoint, so that a batch the
         // engine refuses is tried again row by row to name the row at fault.
-        const int perBatch = qMax(1, qMin(200, 30000 / qMax<int>(1, cols.size())));
+        // (SQLite looks each bound value up by its place, a cost that grows
+        // with the statement: there the batches stay small.)
+        const int perBatch = m_db.engine() == Engine::SQLite ? qMax(1, 256 / qMax<int>(1, cols.size()))
+                                                             : qMax(1, qMin(200, 30000 / qMax<int>(1, cols.size())));
         QSqlQuery batch(m_db.sql());
         if (!batch.prepare(insertSql(p, cols, perBatch)))
             throw Failure{QStringLiteral("Таблица %1: %2").arg(file, batch.lastError().text())};
