@@ -229,6 +229,9 @@ private slots:
         for (const QVariantList& r : m_written.find("KASA")->rows)
             maxCash = qMax(maxCash, r.at(0).toLongLong());
         QCOMPARE(db.insert(QStringLiteral("KASA"), {{QStringLiteral("Note"), QStringLiteral("x")}}), maxCash + 1);
+        // ... or after the table's own counter, where that is higher.
+        QCOMPARE(db.insert(QStringLiteral("Expenses"), {{QStringLiteral("Note"), QStringLiteral("x")}}),
+                 m_written.expensesCounter + 1);
     }
 
     void refusalsLeaveTargetAlone_data() {

@@ -6,6 +6,7 @@
 #include "tools/SuiteDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include "tools/import/Pxlib.h"
@@ -236,6 +237,20 @@ bool write(const QString& folder, Books* books, QString* error) {
         if (!paradoxfixture::writeTable(QDir(folder).filePath(t.file), t.fields, t.rows, error))
             return false;
     }
+    // The expenses' own counter in the header stands past the last row (the
+    // rows after it were deleted): new rows must not take those numbers again.
+    // pxlib's writer keeps no counter, so it goes into the header by hand.
+    qint64 maxExpense = 0;
+    for (const QVariantList& r : table(QStringLiteral("Expenses")).rows)
+        maxExpense = qMax(maxExpense, r.at(0).toLongLong());
+    books->expensesCounter = maxExpense + 40;
+    QFile expenses(QDir(folder).filePath(table(QStringLiteral("Expenses")).file));
+    if (!expenses.open(QIODevice::ReadWrite) || !expenses.seek(0x49))
+        return false;
+    const qint32 counter = qint32(books->expensesCounter);
+    const char bytes[4] = {char(counter & 0xff), char((counter >> 8) & 0xff), char((counter >> 16) & 0xff),
+                           char((counter >> 24) & 0xff)};
+    expenses.write(bytes, 4);
     return true;
 }
 

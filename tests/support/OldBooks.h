@@ -31,6 +31,7 @@ struct Books {
     qint64 longestItemId = 0;  // the appliance with the longest texts and blanks
     QDate breachDay;           // the day whose turnover is wrong
     int breachShop = 0;        // in this shop
+    qint64 expensesCounter = 0; // the autoincrement counter in Expenses.DB's header, past its last row
     double breachTurnover = 0; // as the old books hold it: 10 leva more than the sales
     const Table* find(const QString& name) const;
 };

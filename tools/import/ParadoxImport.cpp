@@ -443,8 +443,9 @@ private:
             m_db.createTable(p.declared);
         } else if (e == Engine::PostgreSQL) {
             // An empty table made beforehand: its text columns widened where the old ones are longer.
+            const schema::Table* usual = schema::find(p.declared.name);
             for (const schema::Column& c : p.declared.columns)
-                if (c.type == schema::Type::String)
+                if (c.type == schema::Type::String && c.length > usual->column(c.name)->length)
                     m_db.exec(QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE VARCHAR(%3)")
                                   .arg(p.declared.name, schema::sqlName(c.name))
                                   .arg(qMax(c.length, 1)));
