@@ -4,6 +4,7 @@
 #include "core/SuiteSettings.h"
 #include "register/MainWindow.h"
 #include "widgets/DesktopService.h"
+#include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
 
 #include <QGridLayout>
@@ -16,7 +17,7 @@
 #include <QVBoxLayout>
 
 LoginDialog::LoginDialog(MainWindow* main, const QString& helpFile, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_main(main), m_helpFile(helpFile) {
+    : QDialog(parent, kSmallDialogFlags), m_main(main), m_helpFile(helpFile) {
     setObjectName(QStringLiteral("TfrmInput"));
     setWindowTitle(QStringLiteral("Въведете име и парола"));
     setModal(true);
@@ -53,6 +54,7 @@ LoginDialog::LoginDialog(MainWindow* main, const QString& helpFile, QWidget* par
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(8, 0, 8, 8);
+    buttons->setSpacing(6); // the outer layout's spacing is none
     buttons->addWidget(help);
     buttons->addStretch(1);
     buttons->addWidget(m_loginButton);

@@ -21,6 +21,10 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcOperations, "resale.operations")
 
+// An optional text left empty is stored as a blank (null), as the annulment
+// clears it and as the suite's tables know "no text": one thing to ask for.
+QVariant optionalText(const QString& text) { return text.isEmpty() ? QVariant() : QVariant(text); }
+
 const QString kGone = QStringLiteral("Уредът вече не е в базата данни (върнат или изтрит от друго работно място).");
 const QString kSold = QStringLiteral("Уредът вече е продаден (вероятно от друго работно място).");
 
@@ -82,9 +86,9 @@ Result intake(Context ctx, const IntakeInput& in) {
             return refused(QStringLiteral("Такъв номер на договор вече съществува"));
         const QDate today = Clock::today();
         QVariantMap row{{QStringLiteral("DlvNames"), in.names},   {QStringLiteral("DlvAdres"), in.adres},
-                        {QStringLiteral("DlvLK"), in.lk},         {QStringLiteral("DlvEGN"), in.egn},
-                        {QStringLiteral("Art"), in.art},          {QStringLiteral("ArtNote"), in.artNote},
-                        {QStringLiteral("Serial"), in.serial},    {QStringLiteral("DogNo"), in.dogNo},
+                        {QStringLiteral("DlvLK"), optionalText(in.lk)}, {QStringLiteral("DlvEGN"), in.egn},
+                        {QStringLiteral("Art"), in.art},          {QStringLiteral("ArtNote"), optionalText(in.artNote)},
+                        {QStringLiteral("Serial"), optionalText(in.serial)}, {QStringLiteral("DogNo"), in.dogNo},
                         {QStringLiteral("Payed"), in.payNow},     {QStringLiteral("Saled"), false},
                         {QStringLiteral("DateGet"), today},       {QStringLiteral("SalePrice"), money::toLeva(in.salePrice)},
                         {QStringLiteral("DlvPrice"), money::toLeva(in.dlvPrice)}, {QStringLiteral("IdShop"), in.shop}};
@@ -123,8 +127,8 @@ Result sale(Context ctx, const SaleInput& in) {
                    {QStringLiteral("SalePrice"), money::toLeva(in.price)},
                    {QStringLiteral("ClientNames"), in.names},
                    {QStringLiteral("ClientAdres"), in.adres},
-                   {QStringLiteral("ClientInfo"), in.info},
-                   {QStringLiteral("SaleInfo"), in.saleInfo}},
+                   {QStringLiteral("ClientInfo"), optionalText(in.info)},
+                   {QStringLiteral("SaleInfo"), optionalText(in.saleInfo)}},
                   QStringLiteral("Id = ?"), {in.id});
         return {Status::Done, QString(), in.id};
     });

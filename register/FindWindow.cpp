@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 FindWindow::FindWindow(MainWindow* main)
     : QWidget(main, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_main(main) {
@@ -49,6 +50,10 @@ FindWindow::FindWindow(MainWindow* main)
     g->setColumnStretch(0, 3);
     g->setColumnStretch(1, 2);
     resize(300, 65);
+
+    // Escape closes the window, as its close box does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     connect(m_findButton, &QPushButton::clicked, this, &FindWindow::search);
     connect(m_textEdit, &QLineEdit::returnPressed, this, &FindWindow::search);

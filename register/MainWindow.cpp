@@ -1,6 +1,9 @@
 #include "register/MainWindow.h"
 
 #include "core/Formats.h"
+#include "operations/Clock.h"
+#include "widgets/DateEdit.h"
+#include "widgets/TodayCalendar.h"
 #include "widgets/MessageService.h"
 
 #include <QAction>
@@ -171,6 +174,15 @@ void MainWindow::buildToolbars() {
     m_columnsAction->setCheckable(true);
     m_printAction = action("mnPrintGrid", QStringLiteral("Печат"));
 
+    // Every toolbar command is reached from the keyboard too: Alt and the
+    // underlined letter of its button. The commands' texts stay as they are.
+    for (const auto& [a, underlined] :
+         {std::pair{m_systemAction, "&Система"}, std::pair{m_intakeAction, "&Приемане на уред"},
+          std::pair{m_saleAction, "Про&дажба   F2"}, std::pair{m_operationsAction, "&Операции"},
+          std::pair{m_findAction, "&Търсене"}, std::pair{m_columnsAction, "&Видими колони"},
+          std::pair{m_printAction, "Пе&чат"}})
+        a->setIconText(QString::fromUtf8(underlined));
+
     const QList<QAction*> top{m_systemAction, m_intakeAction,  m_saleAction, m_operationsAction,
                               m_findAction,   m_columnsAction, m_printAction};
     for (int i = 0; i < top.size(); ++i) {
@@ -191,6 +203,7 @@ void MainWindow::buildToolbars() {
     m_exitBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_exitBar->setFixedHeight(27);
     m_exitAction = action("mnExit", QStringLiteral("Изход "));
+    m_exitAction->setIconText(QStringLiteral("&Изход "));
     auto* spacer = new QWidget(m_exitBar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_exitBar->addWidget(spacer);
@@ -216,8 +229,10 @@ void MainWindow::buildToolbars() {
     connect(m_payoutAction, &QAction::triggered, this, &MainWindow::payOutCurrentItem);
     connect(m_returnAction, &QAction::triggered, this, &MainWindow::returnCurrentItem);
     connect(m_reprintAction, &QAction::triggered, this, &MainWindow::reprintContract);
-    connect(m_findAction, &QAction::triggered, this, &MainWindow::toggleFindWindow);
-    connect(m_columnsAction, &QAction::triggered, this, &MainWindow::toggleColumnChooser);
+    // The toggles follow their checked state, however it changes: a click,
+    // a key, or an accessibility tool's "toggle" on the button.
+    connect(m_findAction, &QAction::toggled, this, &MainWindow::toggleFindWindow);
+    connect(m_columnsAction, &QAction::toggled, this, &MainWindow::toggleColumnChooser);
     connect(m_printAction, &QAction::triggered, this, &MainWindow::printRegister);
 }
 
@@ -235,7 +250,7 @@ void MainWindow::buildFilterBar(QWidget* host) {
          QStringLiteral("Само изплатените уреди за период"), QStringLiteral("Само неизплатените уреди")});
     m_viewCombo->setMinimumWidth(280);
     auto dateEdit = [host](const char* name) {
-        auto* d = new QDateEdit(host);
+        auto* d = new DateEdit(host);
         d->setObjectName(QString::fromLatin1(name));
         d->setDisplayFormat(QString::fromLatin1(formats::kDateFormat));
         d->setCalendarPopup(true);
@@ -244,6 +259,7 @@ void MainWindow::buildFilterBar(QWidget* host) {
     };
     m_fromDateEdit = dateEdit("FromDate");
     m_toDateEdit = dateEdit("ToDate");
+    m_toDateEdit->setCalendarWidget(new TodayCalendar([] { return Clock::today(); }));
     m_refreshButton = new QPushButton(QStringLiteral("Обновяване"), host);
     m_refreshButton->setObjectName(QStringLiteral("btnRefresh"));
     m_refreshButton->setDefault(true);
@@ -267,14 +283,22 @@ void MainWindow::buildFilterBar(QWidget* host) {
         auto* sc = new QShortcut(QKeySequence(key), this);
         sc->setContext(Qt::WindowShortcut);
         connect(sc, &QShortcut::activated, this, [this] {
+            // Enter also finishes a date being typed; the key itself never
+            // reaches the date editor.
+            m_fromDateEdit->finishTyping();
+            m_toDateEdit->finishTyping();
             if (m_refreshButton->isEnabled() && m_refreshButton->isVisibleTo(this) && m_filterBar->isEnabled())
                 m_refreshButton->click();
         });
     }
     connect(m_refreshButton, &QPushButton::clicked, this, &MainWindow::refreshRegister);
     connect(m_viewCombo, &QComboBox::currentIndexChanged, this, &MainWindow::updateFilterBar);
-    connect(m_fromDateEdit, &QDateEdit::dateChanged, this, &MainWindow::clampFromDate);
-    connect(m_toDateEdit, &QDateEdit::dateChanged, this, &MainWindow::clampToDate);
+    // The period rules act on a chosen date, never on a half-typed one; any
+    // change makes the register stale at once.
+    for (DateEdit* d : {m_fromDateEdit, m_toDateEdit})
+        connect(d, &QDateEdit::dateChanged, m_refreshButton, [this] { m_refreshButton->setEnabled(true); });
+    connect(m_fromDateEdit, &DateEdit::dateChosen, this, &MainWindow::clampFromDate);
+    connect(m_toDateEdit, &DateEdit::dateChosen, this, &MainWindow::clampToDate);
 }
 
 void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterShopId) {

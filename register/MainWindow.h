@@ -8,7 +8,7 @@
 
 class QAction;
 class QComboBox;
-class QDateEdit;
+class DateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -166,8 +166,8 @@ private:
     QAction* m_saleKeyAction = nullptr; // F2
     QWidget* m_filterBar = nullptr;
     QComboBox* m_viewCombo = nullptr;
-    QDateEdit* m_fromDateEdit = nullptr;
-    QDateEdit* m_toDateEdit = nullptr;
+    DateEdit* m_fromDateEdit = nullptr;
+    DateEdit* m_toDateEdit = nullptr;
     QPushButton* m_refreshButton = nullptr;
     QWidget* m_registerHost = nullptr;
     QStatusBar* m_statusBar = nullptr;

@@ -16,6 +16,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include "widgets/DateEdit.h"
+
 #include <QDateEdit>
 #include <QDir>
 #include <QPushButton>
@@ -75,7 +77,8 @@ void MainWindow::toggleFindWindow() {
         return;
     FindWindow* find = m_register->find;
     if (!m_findAction->isChecked()) {
-        find->close();
+        if (find->isVisible()) // not when the window's own closing unchecks the toggle
+            find->close();
         return;
     }
     const QRect frame = frameGeometry();

@@ -20,6 +20,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include "widgets/DateEdit.h"
+
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -114,6 +116,8 @@ void MainWindow::buildRegisterArea(QWidget* host) {
             e->setReadOnly(true);
             w = e;
         }
+        // Read-only: a click may select text to copy, but Tab passes them by.
+        w->setFocusPolicy(Qt::ClickFocus);
         w->setObjectName(QString::fromLatin1(column));
         m_register->fields.insert(QString::fromLatin1(column), w);
         return w;

@@ -18,8 +18,12 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kMinCopies = 1;
 constexpr int kMaxCopies = 4;
-constexpr int kLineWidth = 620;
 constexpr int kSideMargin = 10;
+// The contract prints on A4 inside these margins; the window shows its lines
+// as wide as they print, so they break where the printed ones do.
+constexpr double kPaperWidthMm = 210;
+constexpr QMarginsF kPrintMarginsMm(20, 20, 10, 20);
+constexpr double kPrintedLineMm = kPaperWidthMm - kPrintMarginsMm.left() - kPrintMarginsMm.right();
 } // namespace
 
 ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
@@ -43,8 +47,9 @@ ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
     m_contractView->setReadOnly(true);
     m_contractView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_contractView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    const int lineWidth = qRound(kPrintedLineMm / 25.4 * m_contractView->logicalDpiX()) + 2 * kSideMargin;
     m_contractView->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    m_contractView->setLineWrapColumnOrWidth(kLineWidth);
+    m_contractView->setLineWrapColumnOrWidth(lineWidth);
     QPalette palette = m_contractView->palette();
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Text, Qt::black);
@@ -69,7 +74,7 @@ ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
 
     // A fixed dialog border: the view is as wide as a contract line.
-    setFixedSize(kLineWidth + 2 * kSideMargin + 60, 640);
+    setFixedSize(lineWidth + 2 * kSideMargin + 60, 640);
 }
 
 void ConsignmentContractWindow::setDataSource(DataSource source) {
@@ -90,6 +95,9 @@ void ConsignmentContractWindow::rebuild() {
     QTextDocument* doc = m_contractView->document();
     ConsignmentContract::write(doc, data);
     doc->setDocumentMargin(kSideMargin);
+    // Laid out with the font's own widths, not the screen's rounded ones, so
+    // that its lines break where the printed ones do.
+    doc->setUseDesignMetrics(true);
     m_contractView->moveCursor(QTextCursor::Start);
     m_statusBar->showMessage(u"Договор №%1"_s.arg(data.dogNo));
 }
@@ -98,7 +106,7 @@ void ConsignmentContractWindow::setupPrinter(QPrinter* printer, int copies) {
     QPageLayout layout = printer->pageLayout();
     layout.setUnits(QPageLayout::Millimeter);
     layout.setMinimumMargins(QMarginsF());
-    layout.setMargins(QMarginsF(20, 20, 10, 20));
+    layout.setMargins(kPrintMarginsMm);
     printer->setPageLayout(layout);
     printer->setDocName(u"Contract"_s);
     printer->setCollateCopies(false);

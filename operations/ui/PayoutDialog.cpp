@@ -4,6 +4,7 @@
 #include "operations/Validation.h"
 #include "operations/ui/DialogSupport.h"
 #include "operations/ui/MoneyEdit.h"
+#include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
 
@@ -13,7 +14,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
+PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent, kSmallDialogFlags), m_db(db) {
     setObjectName(QStringLiteral("frmPay"));
     setWindowTitle(QStringLiteral("Изплащане на уред"));
     setModal(true);

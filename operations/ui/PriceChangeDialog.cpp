@@ -4,6 +4,7 @@
 #include "operations/Validation.h"
 #include "operations/ui/DialogSupport.h"
 #include "operations/ui/MoneyEdit.h"
+#include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
 
@@ -14,7 +15,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
+PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(parent, kSmallDialogFlags), m_db(db) {
     setObjectName(QStringLiteral("frmChPrices"));
     setWindowTitle(QStringLiteral("Промяна на цени"));
     setModal(true);

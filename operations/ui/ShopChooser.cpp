@@ -1,6 +1,7 @@
 #include "operations/ui/ShopChooser.h"
 
 #include "db/DbError.h"
+#include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
 
 #include <QComboBox>
@@ -9,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ShopChooser::ShopChooser(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
+ShopChooser::ShopChooser(Database& db, QWidget* parent) : QDialog(parent, kSmallDialogFlags), m_db(db) {
     setObjectName(QStringLiteral("IzbShop"));
     setWindowTitle(QStringLiteral("Избор на магазин"));
     setModal(true);

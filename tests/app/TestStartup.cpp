@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -39,6 +40,14 @@ void typeAndEnter(LoginDialog* dlg, const QString& user, const QString& password
     ui::edit(dlg, "Edit1")->setText(user);
     ui::edit(dlg, "Edit2")->setText(password);
     ui::button(dlg, "btnOk")->click();
+}
+// The splash windows on screen.
+int visibleSplashes() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowType() == Qt::SplashScreen && w->isVisible())
+            ++n;
+    return n;
 }
 QStringList markers(const QString& dir) { return QDir(dir).entryList({QStringLiteral("prefs_con.*")}, QDir::Files); }
 } // namespace
@@ -106,6 +115,114 @@ private slots:
         QCOMPARE(lastCaption(), QStringLiteral("Проблем!"));
         QVERIFY(markers(m_dir->path()).isEmpty());
         QVERIFY(!QFile::exists(m_dir->filePath(Database::fileName())));
+    }
+
+    // No start-up message is ever hidden behind the splash, which stays on
+    // top of every window.
+    void noMessageBehindSplash_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no database path") << QString() << QStringLiteral("Не е намерен път към базата данни!");
+        QTest::newRow("database does not open") << QStringLiteral("empty dir")
+                                                << QStringLiteral("Проблем при отварянето на базите данни");
+    }
+    void noMessageBehindSplash() {
+        QFETCH(QString, setting);
+        QFETCH(QString, message);
+        if (setting.isEmpty()) {
+            SuiteSettings::create();
+        } else {
+            m_dir = testenv::tempDir();
+            suite::writeSettings(m_dir->path()); // a directory without a database
+        }
+        QList<int> splashesAtBox;
+        MessageService::setObserver([&](const MessageService::Shown&) { splashesAtBox.append(visibleSplashes()); });
+        QCOMPARE(startup::run(programDir()), 0);
+        MessageService::setObserver({});
+        QCOMPARE(splashesAtBox.size(), 1);
+        QCOMPARE(splashesAtBox.first(), 0);
+        QCOMPARE(MessageService::lastText(), message);
+    }
+
+    // Nor in the login: a refused password is told with the splash away.
+    void loginMessageNotBehindSplash() {
+        suiteDb();
+        QList<int> splashesAtBox;
+        MessageService::setObserver([&](const MessageService::Shown&) { splashesAtBox.append(visibleSplashes()); });
+        onLogin([](LoginDialog* dlg) {
+            typeAndEnter(dlg, QStringLiteral("desi"), QStringLiteral("nope"));
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        MessageService::setObserver({});
+        QCOMPARE(splashesAtBox, QList<int>{0});
+    }
+
+    // The desktop session ends (SIGTERM, SIGHUP): the connection closes as on
+    // exit, its marker goes, and nothing is asked.
+    void sessionEnds_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::newRow("SIGTERM in the login") << int(SIGTERM) << false;
+        QTest::newRow("SIGTERM while running") << int(SIGTERM) << true;
+        QTest::newRow("SIGHUP while running") << int(SIGHUP) << true;
+    }
+    void sessionEnds() {
+        QFETCH(int, signal);
+        QFETCH(bool, loggedIn);
+        suiteDb();
+        struct sigaction before = {};
+        ::sigaction(signal, nullptr, &before);
+        int markersBefore = -1;
+        onLogin([&](LoginDialog* dlg) {
+            if (!loggedIn) {
+                markersBefore = markers(m_dir->path()).size();
+                ::raise(signal);
+                return;
+            }
+            typeAndEnter(dlg, QStringLiteral("elena"), QStringLiteral("3333"));
+            auto* waiter = new QTimer;
+            waiter->setInterval(20);
+            QObject::connect(waiter, &QTimer::timeout, [&, waiter] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* main = qobject_cast<MainWindow*>(w); main && main->isVisible()) {
+                        waiter->stop();
+                        waiter->deleteLater();
+                        markersBefore = markers(m_dir->path()).size();
+                        ::raise(signal);
+                        return;
+                    }
+            });
+            waiter->start();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(markersBefore, 1);
+        QVERIFY(markers(m_dir->path()).isEmpty());
+        QVERIFY(MessageService::shown().isEmpty()); // no exit question
+        // The signal's earlier handling is back once the program has ended.
+        struct sigaction now = {};
+        ::sigaction(signal, nullptr, &now);
+        QVERIFY(now.sa_handler == before.sa_handler);
+    }
+
+    // The login is a dialog to the window manager (a close box, no minimise
+    // or maximise), and "Вход" and "Отказ" stand apart.
+    void loginIsASmallDialog() {
+        suiteDb();
+        Qt::WindowFlags flags;
+        Qt::WindowType type = Qt::Widget;
+        int gap = 0;
+        onLogin([&](LoginDialog* dlg) {
+            flags = dlg->windowFlags();
+            type = dlg->windowType();
+            gap = ui::button(dlg, "btnCancel")->x() - ui::button(dlg, "btnOk")->geometry().right();
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(type, Qt::Dialog);
+        QVERIFY(flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowCloseButtonHint) &&
+                !flags.testFlag(Qt::WindowMinimizeButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY2(gap > 4, qPrintable(QString::number(gap)));
     }
 
     void loginCancelled() {

@@ -9,6 +9,7 @@
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,8 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTextEdit>
 
 using namespace Qt::StringLiterals;
@@ -75,6 +78,7 @@ private slots:
 
     void consignmentContractControls();
     void documentRebuiltOnEveryShow();
+    void linesShownAsPrinted();
     void printCopies_data();
     void printCopies();
     void cancelledDialogPrintsNothing();
@@ -125,6 +129,37 @@ void TestContractWindows::consignmentContractControls() {
     for (auto* l : w.findChildren<QLabel*>())
         labelled |= l->text() == u"Брой копия"_s && l->buddy() == spin;
     QVERIFY(labelled);
+}
+
+// The window breaks the contract's lines where the printed contract does:
+// the three lines for a changed price stay whole, dots and all.
+void TestContractWindows::linesShownAsPrinted() {
+    ConsignmentContractWindow w;
+    w.setData(contractData());
+    w.show();
+    QTextDocument* shown = ui::control<QTextEdit>(&w, "RichView1")->document();
+    QApplication::processEvents();
+    (void)shown->documentLayout()->documentSize(); // laid out
+    QPrinter printer(QPrinter::HighResolution);
+    ConsignmentContractWindow::setupPrinter(&printer, 1);
+    std::unique_ptr<QTextDocument> printed(shown->clone());
+    printed->documentLayout()->setPaintDevice(&printer);
+    printed->setDocumentMargin(0);
+    printed->setPageSize(printer.pageRect(QPrinter::DevicePixel).size());
+    (void)printed->pageCount();
+    int changedPriceLines = 0;
+    for (QTextBlock a = shown->begin(), b = printed->begin(); a.isValid() && b.isValid(); a = a.next(), b = b.next()) {
+        QVERIFY(a.layout() && b.layout());
+        if (a.text().startsWith(u"Сменената цена"_s)) {
+            ++changedPriceLines;
+            QCOMPARE(a.layout()->lineCount(), 1);
+        }
+        QVERIFY2(a.layout()->lineCount() == b.layout()->lineCount(),
+                 qPrintable(u"%1: %2 on screen, %3 printed"_s.arg(a.text().left(40))
+                                .arg(a.layout()->lineCount())
+                                .arg(b.layout()->lineCount())));
+    }
+    QCOMPARE(changedPriceLines, 3);
 }
 
 void TestContractWindows::documentRebuiltOnEveryShow() {

@@ -88,6 +88,47 @@ private slots:
         Database::failStatement(0);
     }
 
+    // An optional text left empty is stored as a blank (null), as the
+    // annulment leaves it: "no serial number" is one thing in every query.
+    void emptyOptionalTextsAreNull_data() { addEngineRows(); }
+    void emptyOptionalTextsAreNull() {
+        QFETCH(QString, engine);
+        if (!fixture(engine))
+            return;
+        const qint64 empty = takeIn(1, 10000, 15000, false); // no identity card, note or serial
+        QVERIFY(sell(empty, 15000).ok());                     // no buyer's data or sale note
+        ops::IntakeInput in;
+        in.shop = 1;
+        in.dogNo = ops::proposeContractNumber(*m_db, 1);
+        in.art = QStringLiteral("Фурна");
+        in.artNote = QStringLiteral("без скара");
+        in.serial = QStringLiteral("SN 1");
+        in.lk = QStringLiteral("645123987");
+        in.names = QStringLiteral("Иван Петров");
+        in.adres = QStringLiteral("София");
+        in.egn = QStringLiteral("7501124567");
+        const auto typed = ops::intake(ctx(), in);
+        QVERIFY(typed.ok());
+        QVERIFY(ops::sale(ctx(), {typed.id, 9000, QStringLiteral("Купувач"), QStringLiteral("Адрес"),
+                                  QStringLiteral("0888 123456"), QStringLiteral("с гаранция")})
+                    .ok());
+        const QString columns = QStringLiteral("DlvLK, ArtNote, Serial, ClientInfo, SaleInfo");
+        QSqlQuery q = m_db->exec(QStringLiteral("SELECT %1 FROM resale WHERE Id = ?").arg(columns), {empty});
+        QVERIFY(q.next());
+        for (int i = 0; i < 5; ++i)
+            QVERIFY2(q.value(i).isNull(), qPrintable(columns.split(QStringLiteral(", "))[i]));
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM resale WHERE Serial IS NULL")).toInt(), 1);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM resale WHERE Serial = ''")).toInt(), 0);
+        // What was typed is stored as typed.
+        q = m_db->exec(QStringLiteral("SELECT %1 FROM resale WHERE Id = ?").arg(columns), {typed.id});
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("645123987"));
+        QCOMPARE(q.value(1).toString(), QStringLiteral("без скара"));
+        QCOMPARE(q.value(2).toString(), QStringLiteral("SN 1"));
+        QCOMPARE(q.value(3).toString(), QStringLiteral("0888 123456"));
+        QCOMPARE(q.value(4).toString(), QStringLiteral("с гаранция"));
+    }
+
     void intakeBooks_data() { addEngineRows(); }
     void intakeBooks() {
         QFETCH(QString, engine);

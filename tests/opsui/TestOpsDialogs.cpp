@@ -693,6 +693,30 @@ private slots:
         QCOMPARE(MessageService::shown().first().caption, QStringLiteral("Съобщение"));
     }
 
+    // The small dialogs are dialogs to the window manager (a close box, no
+    // minimise or maximise), with the usual space between their buttons.
+    void smallDialogsAreDialogs() {
+        const qint64 id = m_f.takeIn(1, 10000, 15000, false);
+        m_pay->setItem(m_f.item(id));
+        m_prices->setItem(m_f.item(id));
+        m_shops->setFilterShop(0);
+        QVERIFY(m_shops->fillShops());
+        for (QDialog* d : QList<QDialog*>{m_pay, m_prices, m_shops}) {
+            const Qt::WindowFlags f = d->windowFlags();
+            QCOMPARE(d->windowType(), Qt::Dialog);
+            QVERIFY2(f.testFlag(Qt::CustomizeWindowHint) && f.testFlag(Qt::WindowCloseButtonHint) &&
+                         !f.testFlag(Qt::WindowMinimizeButtonHint) && !f.testFlag(Qt::WindowMaximizeButtonHint),
+                     qPrintable(d->objectName()));
+            d->show();
+            QApplication::processEvents();
+            QList<QPushButton*> buttons = d->findChildren<QPushButton*>();
+            QCOMPARE(buttons.size(), 2);
+            std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+            QVERIFY2(buttons[1]->x() - buttons[0]->geometry().right() > 4, qPrintable(d->objectName()));
+            d->hide();
+        }
+    }
+
     // The dialogs as the clerk sees them; RESALE_SHOTS_DIR keeps the pictures.
     void pictures() {
         const QString dir =

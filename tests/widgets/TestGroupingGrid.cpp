@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPrinter>
+#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -38,6 +39,42 @@ void fill(GridTableModel& table, int rows) {
     for (int i = 0; i < rows; ++i)
         v << shops[i % shops.size()] << (i + 1) << arts[i % arts.size()] << (10.0 + i) << (i % 2 == 0);
     table.reset({"Shop", "DogNo", "Art", "DlvPrice", "Saled"}, v);
+}
+
+// The register's columns, as the main window shows them.
+QList<GridColumn> registerColumns() {
+    using K = GridColumn::Kind;
+    return {
+        {"gridShop", "Магазин", 0, K::Text, false, true, false, "sums"},
+        {"gridDogNo", "№ договор", 1, K::Integer, true, false},
+        {"gridArt", "Артикул", 2, K::Text, true, false},
+        {"gridSerial", "Сериен №", 3, K::Text, true, false},
+        {"gridDateGet", "Приемане", 4, K::Date, true, false},
+        {"gridDPrice", "Изк.цена", 5, K::Money, true, false, true},
+        {"gridPayed", "Изплатен", 6, K::Check},
+        {"gridDatePay", "Плащане", 7, K::Date},
+        {"gridSPrice", "Прод.цена", 8, K::Money, true, false, true},
+        {"gridSaled", "Продаден", 9, K::Check},
+        {"gridDatesale", "Продажба", 10, K::Date, true, false},
+    };
+}
+
+// Appliances with long names and serial numbers and amounts of six and seven
+// digits, all sold and paid on the last day of October.
+void fillLarge(GridTableModel& table, int rows) {
+    static const QStringList shops = {"Център", "Бояна"};
+    static const QStringList arts = {"Автоматична пералня Bosch WAN28263BY 8 кг, бяла",
+                                     "Хладилник с фризер Liebherr CNel 4813 NoFrost",
+                                     "Климатик Daikin FTXM35R инверторен"};
+    QVector<QVariant> v;
+    const QDate day(2026, 10, 31);
+    for (int i = 0; i < rows; ++i)
+        v << shops[i % shops.size()] << (100000 + i) << arts[i % arts.size()]
+          << QStringLiteral("SN-%1/WAN28263BY-01").arg(4587123 + i) << day << (1234567.0 + 1000.0 * i) << true << day
+          << (1534567.5 + 1000.0 * i) << true << day;
+    table.reset({"Shop", "DogNo", "Art", "Serial", "DateGet", "DlvPrice", "Payed", "Datepay", "SalePrice", "Saled",
+                 "Datesale"},
+                v);
 }
 
 // Delivers a drop of mime to a widget, as the end of a drag does.
@@ -240,6 +277,136 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("№ договор")));
         QVERIFY(text.contains(QStringLiteral("хладилник Liebherr")));
         QVERIFY(text.contains(QStringLiteral("47 850.00"))); // footer sum of 300 rows
+    }
+
+    // A printed number is never cut: every amount, date and contract number
+    // and both totals print whole, and nothing is cut short with "…".
+    void printedNumbersWhole_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("grouped");
+        QTest::newRow("13 rows, grouped") << 13 << true;
+        QTest::newRow("200 rows") << 200 << false;
+    }
+    void printedNumbersWhole() {
+        QFETCH(int, rows);
+        QFETCH(bool, grouped);
+        if (!pdftext::available())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(registerColumns());
+        grid.setSourceModel(&table);
+        fillLarge(table, rows);
+        if (grouped)
+            grid.groupBy(0);
+        grid.expandAll();
+        GridPrinter printer(&grid);
+        printer.setTitle(QStringLiteral("Само изплатените уреди за период от 01.10.2026 до 30.11.2026"));
+        printer.preview(nullptr);
+        // RESALE_SHOTS_DIR keeps the printout to look at.
+        if (qEnvironmentVariableIsSet("RESALE_SHOTS_DIR"))
+            QFile::copy(PrintService::lastPreviewPdf(), qEnvironmentVariable("RESALE_SHOTS_DIR") +
+                                                            QStringLiteral("/register-%1-rows.pdf").arg(rows));
+        const QString text = pdftext::text(PrintService::lastPreviewPdf());
+        QVERIFY(!text.contains(QChar(0x2026)));
+        GroupingModel* model = grid.model();
+        for (int c : {5, 8}) {
+            const QString sum = model->footerText(c);
+            QVERIFY(sum.size() >= 13); // eight digits and more
+            QVERIFY2(text.contains(sum), qPrintable(sum));
+        }
+        for (int r = 0; r < rows; ++r)
+            for (int c : {1, 5, 8}) {
+                const QString t = model->displayText(r, c);
+                QVERIFY2(text.contains(t), qPrintable(t));
+            }
+        QCOMPARE(text.count(QStringLiteral("31.10.2026")), 3 * rows);
+    }
+
+    // The totals are never alone on the last page: the last row goes with them.
+    void totalsStayWithTheLastRows() {
+        if (!pdftext::available())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(registerColumns());
+        grid.setSourceModel(&table);
+        GridPrinter printer(&grid);
+        QPrinter probe(QPrinter::HighResolution);
+        GridPrinter::setupPage(&probe);
+        // The first count of rows whose totals no longer fit on the pages of the rows.
+        int rows = 20, pages = 0;
+        fillLarge(table, rows);
+        pages = printer.pageCount(&probe);
+        for (;; ++rows) {
+            QVERIFY(rows < 400);
+            fillLarge(table, rows + 1);
+            if (printer.pageCount(&probe) > pages)
+                break;
+        }
+        ++rows;
+        fillLarge(table, rows);
+        pages = printer.pageCount(&probe);
+        QVERIFY(pages >= 2);
+        printer.preview(nullptr);
+        const QString pdf = PrintService::lastPreviewPdf();
+        QCOMPARE(pdftext::pages(pdf), pages);
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(pages),
+                                              QStringLiteral("-l"), QString::number(pages), pdf, QStringLiteral("-")});
+        QVERIFY(p.waitForFinished(60000));
+        const QString last = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(last.contains(grid.model()->footerText(5)), qPrintable(last));
+        QVERIFY2(last.contains(QString::number(100000 + rows - 1)), qPrintable(last)); // the last row
+    }
+
+    // Portrait while the register fits it; landscape when portrait would need
+    // too small a font; the numbers print whole either way.
+    void orientationFitsTheColumns() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(registerColumns());
+        grid.setSourceModel(&table);
+        fillLarge(table, 20);
+        GridPrinter printer(&grid);
+        QPrinter p(QPrinter::HighResolution);
+        GridPrinter::setupPage(&p);
+        printer.fitOrientation(&p);
+        QCOMPARE(p.pageLayout().orientation(), QPageLayout::Portrait);
+        QVERIFY(printer.bodyPointSize(&p) >= 6.0);
+
+        // Fourteen columns of nine-digit amounts.
+        GroupingGrid wide;
+        GridTableModel many;
+        QList<GridColumn> columns;
+        QStringList names;
+        QVector<QVariant> values;
+        for (int c = 0; c < 14; ++c) {
+            columns.append({QStringLiteral("sum%1").arg(c), QStringLiteral("Сума %1").arg(c), c,
+                            GridColumn::Kind::Money, true, false, true});
+            names << QStringLiteral("S%1").arg(c);
+        }
+        for (int r = 0; r < 30; ++r)
+            for (int c = 0; c < 14; ++c)
+                values << 123456789.25 + r + c;
+        wide.setColumns(columns);
+        wide.setSourceModel(&many);
+        many.reset(names, values);
+        GridPrinter widePrinter(&wide);
+        QPrinter q(QPrinter::HighResolution);
+        GridPrinter::setupPage(&q);
+        widePrinter.fitOrientation(&q);
+        QCOMPARE(q.pageLayout().orientation(), QPageLayout::Landscape);
+        if (!pdftext::available())
+            return;
+        widePrinter.preview(nullptr);
+        if (qEnvironmentVariableIsSet("RESALE_SHOTS_DIR"))
+            QFile::copy(PrintService::lastPreviewPdf(), qEnvironmentVariable("RESALE_SHOTS_DIR") +
+                                                            QStringLiteral("/register-landscape.pdf"));
+        const QString text = pdftext::text(PrintService::lastPreviewPdf());
+        QVERIFY(!text.contains(QChar(0x2026)));
+        for (int c = 0; c < 14; ++c)
+            QVERIFY2(text.contains(wide.model()->footerText(c)), qPrintable(wide.model()->footerText(c)));
     }
 
     void printingCanBeCancelled() {
