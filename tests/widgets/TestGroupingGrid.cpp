@@ -41,6 +41,13 @@ void fill(GridTableModel& table, int rows) {
     table.reset({"Shop", "DogNo", "Art", "DlvPrice", "Saled"}, v);
 }
 
+// The grid over the test's columns, its table filled with rows.
+void setUp(GroupingGrid& grid, GridTableModel& table, int rows) {
+    grid.setColumns(columns());
+    grid.setSourceModel(&table);
+    fill(table, rows);
+}
+
 // The register's columns, as the main window shows them.
 QList<GridColumn> registerColumns() {
     using K = GridColumn::Kind;
@@ -114,9 +121,7 @@ private slots:
         QFETCH(bool, taken);
         GroupingGrid grid;
         GridTableModel table;
-        grid.setColumns(columns());
-        grid.setSourceModel(&table);
-        fill(table, 9);
+        setUp(grid, table, 9);
         grid.groupBy(0);
         grid.resize(600, 400);
         grid.show();
@@ -131,9 +136,7 @@ private slots:
     void chipDroppedOnHeaderUngroups() {
         GroupingGrid grid;
         GridTableModel table;
-        grid.setColumns(columns());
-        grid.setSourceModel(&table);
-        fill(table, 9);
+        setUp(grid, table, 9);
         grid.groupBy(0);
         grid.groupBy(4);
         grid.show();
@@ -147,9 +150,7 @@ private slots:
     void headerClickSortsShiftAdds() {
         GroupingGrid grid;
         GridTableModel table;
-        grid.setColumns(columns());
-        grid.setSourceModel(&table);
-        fill(table, 6);
+        setUp(grid, table, 6);
         using Key = GroupingModel::SortKey;
         grid.sortByColumn(2, false);
         QCOMPARE(grid.model()->sortKeys(), QList<Key>({{2, Qt::AscendingOrder}}));
@@ -177,9 +178,7 @@ private slots:
     void typingSearchesTheCurrentColumn() {
         GroupingGrid grid;
         GridTableModel table;
-        grid.setColumns(columns());
-        grid.setSourceModel(&table);
-        fill(table, 12);
+        setUp(grid, table, 12);
         grid.groupBy(0);
         grid.expandAll();
         grid.focusFirstRow();
@@ -200,9 +199,7 @@ private slots:
     void columnChooser() {
         GroupingGrid grid;
         GridTableModel table;
-        grid.setColumns(columns());
-        grid.setSourceModel(&table);
-        fill(table, 3);
+        setUp(grid, table, 3);
         grid.show();
         QSignalSpy closed(&grid, &GroupingGrid::columnChooserClosed);
         grid.showColumnChooser();
@@ -239,9 +236,7 @@ private slots:
     void arrangementComesBackInAnotherGrid() {
         GroupingGrid grid;
         GridTableModel table;
-        grid.setColumns(columns());
-        grid.setSourceModel(&table);
-        fill(table, 6);
+        setUp(grid, table, 6);
         grid.groupBy(0);
         grid.keepAsDefaultArrangement();
         const GridArrangement initial = grid.arrangement();
@@ -300,9 +295,7 @@ private slots:
         QFETCH(QString, fault);
         GroupingGrid grid;
         GridTableModel table;
-        grid.setColumns(columns());
-        grid.setSourceModel(&table);
-        fill(table, 4);
+        setUp(grid, table, 4);
         grid.groupBy(0);
         const GridArrangement before = grid.arrangement();
         GridArrangement a{{"gridShop", "gridDogNo", "gridArt", "gridDPrice", "gridSaled"},
@@ -343,9 +336,7 @@ private slots:
     void footerShowsSums() {
         GroupingGrid grid;
         GridTableModel table;
-        grid.setColumns(columns());
-        grid.setSourceModel(&table);
-        fill(table, 200); // 10 + 11 + ... + 209
+        setUp(grid, table, 200); // 10 + 11 + ... + 209
         QCOMPARE(grid.footer()->text(3), QStringLiteral("21 900.00"));
         QCOMPARE(grid.footer()->text(2), QString());
     }
@@ -521,9 +512,7 @@ private slots:
     void printingCanBeCancelled() {
         GroupingGrid grid;
         GridTableModel table;
-        grid.setColumns(columns());
-        grid.setSourceModel(&table);
-        fill(table, 3000);
+        setUp(grid, table, 3000);
         grid.groupBy(0);
         GridPrinter printer(&grid);
         int calls = 0;
