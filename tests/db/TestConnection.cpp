@@ -3,7 +3,7 @@
 #include "core/SuiteSettings.h"
 #include "db/Connection.h"
 #include "operations/Operations.h"
-#include "tests/support/TestEnv.h"
+#include "tests/support/Engines.h"
 #include "tools/SuiteDatabase.h"
 
 #include <QDir>
@@ -62,6 +62,23 @@ qint64 intakeOne(Database& db) {
     const ops::Result r = ops::intake({db, 1}, in);
     return r.ok() ? r.id : -1;
 }
+
+// A login role that may only read and write the tables owner made (no
+// creating anything), and the address url has for it.
+QUrl readWriteUser(Database& owner, const QString& url, const QString& role) {
+    for (const QString& sql :
+         {QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'clerk'"),
+          QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC"),
+          QStringLiteral("GRANT USAGE ON SCHEMA public TO %1"),
+          QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %1"),
+          QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %1")})
+        owner.exec(sql.contains(QLatin1String("%1")) ? sql.arg(role) : sql);
+    QUrl clerkUrl(url);
+    clerkUrl.setUserName(role);
+    clerkUrl.setPassword(QStringLiteral("clerk"));
+    return clerkUrl;
+}
+
 } // namespace
 
 class TestConnection : public QObject {
@@ -191,13 +208,8 @@ private slots:
     // do, works without the record and says so; the owner's next start makes
     // the table, and once the user may write to it the record is kept.
     void movesTableForAUserWhoMayNotCreateIt() {
-        QString why;
-        const QString url = testenv::freshPgDatabase(&why);
-        if (url.isEmpty()) {
-            if (testenv::pgRequired())
-                QFAIL(qPrintable(why));
-            QSKIP(qPrintable(why));
-        }
+        QString url;
+        FRESH_PG_DATABASE(url);
         const QString role = QStringLiteral("clerk_%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
         qint64 id = -1;
         Database owner;
@@ -206,16 +218,7 @@ private slots:
         owner.exec(QStringLiteral("DROP TABLE resale_moves")); // a database from before the record
         id = intakeOne(owner);
         QVERIFY(id > 0);
-        for (const QString& sql :
-             {QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'clerk'"),
-              QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC"),
-              QStringLiteral("GRANT USAGE ON SCHEMA public TO %1"),
-              QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %1"),
-              QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %1")})
-            owner.exec(sql.contains(QLatin1String("%1")) ? sql.arg(role) : sql);
-        QUrl clerkUrl(url);
-        clerkUrl.setUserName(role);
-        clerkUrl.setPassword(QStringLiteral("clerk"));
+        const QUrl clerkUrl = readWriteUser(owner, url, role);
         auto moves = [&] { return owner.scalar(QStringLiteral("SELECT count(*) FROM resale_moves")).toInt(); };
         auto shopOf = [&] {
             return owner.scalar(QStringLiteral("SELECT IdShop FROM resale WHERE Id = ?"), {id}).toInt();
@@ -281,29 +284,15 @@ private slots:
     // and write the tables, cannot make them: the program starts anyway and
     // says so in the log; the owner's next start makes them.
     void itemIndexesMissingForAUserWhoMayNotCreateThem() {
-        QString why;
-        const QString url = testenv::freshPgDatabase(&why);
-        if (url.isEmpty()) {
-            if (testenv::pgRequired())
-                QFAIL(qPrintable(why));
-            QSKIP(qPrintable(why));
-        }
+        QString url;
+        FRESH_PG_DATABASE(url);
         const QString role = QStringLiteral("clerk_%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
         Database owner;
         QString error;
         QVERIFY2(suite::createDatabase(owner, url, &error), qPrintable(error));
         QVERIFY(owner.hasIndex(QStringLiteral("ix_resale_saled")));
         owner.exec(QStringLiteral("DROP INDEX ix_resale_saled"));
-        for (const QString& sql :
-             {QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'clerk'"),
-              QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC"),
-              QStringLiteral("GRANT USAGE ON SCHEMA public TO %1"),
-              QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %1"),
-              QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %1")})
-            owner.exec(sql.contains(QLatin1String("%1")) ? sql.arg(role) : sql);
-        QUrl clerkUrl(url);
-        clerkUrl.setUserName(role);
-        clerkUrl.setPassword(QStringLiteral("clerk"));
+        const QUrl clerkUrl = readWriteUser(owner, url, role);
 
         LogCapture log;
         suite::writeSettings(clerkUrl.toString());
@@ -443,13 +432,8 @@ private slots:
     }
 
     void postgresOpens() {
-        QString why;
-        const QString url = testenv::freshPgDatabase(&why);
-        if (url.isEmpty()) {
-            if (testenv::pgRequired())
-                QFAIL(qPrintable(why));
-            QSKIP(qPrintable(why));
-        }
+        QString url;
+        FRESH_PG_DATABASE(url);
         {
             Database db;
             QString error;

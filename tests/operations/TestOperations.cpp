@@ -322,13 +322,8 @@ private slots:
     // Another program (the suite's main program) adds to the day's turnover
     // while a sale is being booked: both additions stay.
     void dailyRowChangedMeanwhileByAnotherProgram() {
-        QString why;
-        const QString url = testenv::freshPgDatabase(&why);
-        if (url.isEmpty()) {
-            if (testenv::pgRequired())
-                QFAIL(qPrintable(why));
-            QSKIP(qPrintable(why));
-        }
+        QString url;
+        FRESH_PG_DATABASE(url);
         m_db = std::make_unique<Database>();
         QString error;
         QVERIFY2(suite::createDatabase(*m_db, url, &error), qPrintable(error));

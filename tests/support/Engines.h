@@ -12,19 +12,25 @@ inline void addEngineRows() {
     QTest::newRow("postgresql") << QStringLiteral("postgresql");
 }
 
+// A fresh database on the PostgreSQL test server into out; skips (or fails in
+// CI) when there is none.
+#define FRESH_PG_DATABASE(out)                                                                                         \
+    do {                                                                                                               \
+        QString why_;                                                                                                  \
+        out = testenv::freshPgDatabase(&why_);                                                                         \
+        if (out.isEmpty()) {                                                                                           \
+            if (testenv::pgRequired())                                                                                 \
+                QFAIL(qPrintable(QStringLiteral("PostgreSQL test server required but unavailable: ") + why_));        \
+            QSKIP(qPrintable(QStringLiteral("no PostgreSQL server for this test: ") + why_));                          \
+        }                                                                                                              \
+    } while (0)
+
 // A fresh location for the engine of the current data row; skips (or fails in
 // CI) when PostgreSQL is not available.
 #define ENGINE_LOCATION(engine, tmpdir, out)                                                                           \
     do {                                                                                                               \
-        if ((engine) == QLatin1String("sqlite")) {                                                                     \
+        if ((engine) == QLatin1String("sqlite"))                                                                       \
             out = (tmpdir)->path();                                                                                    \
-        } else {                                                                                                       \
-            QString why;                                                                                               \
-            out = testenv::freshPgDatabase(&why);                                                                      \
-            if (out.isEmpty()) {                                                                                       \
-                if (testenv::pgRequired())                                                                             \
-                    QFAIL(qPrintable(QStringLiteral("PostgreSQL test server required but unavailable: ") + why));     \
-                QSKIP(qPrintable(QStringLiteral("no PostgreSQL server for this test: ") + why));                       \
-            }                                                                                                          \
-        }                                                                                                              \
+        else                                                                                                           \
+            FRESH_PG_DATABASE(out);                                                                                    \
     } while (0)

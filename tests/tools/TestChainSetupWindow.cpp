@@ -10,7 +10,7 @@
 #include "operations/Operations.h"
 #include "register/MainWindow.h"
 #include "tests/support/Controls.h"
-#include "tests/support/TestEnv.h"
+#include "tests/support/Engines.h"
 #include "tools/PrivateFiles.h"
 #include "tools/setup/ui/ChainSetupWindow.h"
 #include "tools/setup/ui/SetupPage.h"
@@ -348,13 +348,8 @@ private slots:
     // A server chosen in the window: tested first, then named with its
     // password, which the window never shows again.
     void serverChosenInTheWindow() {
-        QString why;
-        const QString url = testenv::freshPgDatabase(&why);
-        if (url.isEmpty()) {
-            if (testenv::pgRequired())
-                QFAIL(qPrintable(why));
-            QSKIP(qPrintable(why));
-        }
+        QString url;
+        FRESH_PG_DATABASE(url);
         const QUrl u(url);
         QFile::remove(SuiteSettings::location());
         ChainSetupWindow w;
