@@ -517,6 +517,9 @@ private:
         // Tables.
         else if (w == "trowd") {
             m_cellEdges.clear();
+            m_rowLeft = 0;
+        } else if (w == "trleft") {
+            m_rowLeft = distance(param);
         } else if (w == "cellx") {
             if (m_cellEdges.size() < 4096)
                 m_cellEdges.append(distance(param));
@@ -739,8 +742,9 @@ private:
             tf.setBorderBrush(QBrush(Qt::black));
             tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
             tf.setBorderCollapse(true);
+            tf.setLeftMargin(twipsToPixels(qMax(0, m_rowLeft)));
             QList<QTextLength> widths;
-            qint64 left = 0; // widths in 64 bits, whatever range the edges are kept to
+            qint64 left = m_rowLeft; // widths in 64 bits, whatever range the edges are kept to
             for (int k = 0; k < columns && k < m_cellEdges.size(); ++k) {
                 widths.append(QTextLength(QTextLength::FixedLength, twipsToPixels(qMax<qint64>(1, m_cellEdges.at(k) - left))));
                 left = m_cellEdges.at(k);
@@ -840,6 +844,7 @@ private:
     bool m_blockBreaksPage = false;
 
     QList<int> m_cellEdges;
+    int m_rowLeft = 0;
     QTextTable* m_table = nullptr;
     int m_row = 0;
     int m_col = 0;

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMultiHash>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
@@ -52,6 +53,35 @@ QString pdfText(const QString& path, int page = 0) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// Boxes of the words of a PDF page in points, from pdftotext -bbox; empty
+// when pdftotext is not installed.
+QMultiHash<QString, QRectF> pdfWordBoxes(const QString& path, int page = 1) {
+    QMultiHash<QString, QRectF> boxes;
+    const QString tool = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (tool.isEmpty())
+        return boxes;
+    QProcess p;
+    p.start(tool, {u"-bbox"_s, u"-f"_s, QString::number(page), u"-l"_s, QString::number(page), path, u"-"_s});
+    p.waitForFinished(60000);
+    static const QRegularExpression word(
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    for (auto m = word.globalMatch(html); m.hasNext();) {
+        const auto w = m.next();
+        boxes.insert(w.captured(5), QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                           QPointF(w.captured(3).toDouble(), w.captured(4).toDouble())));
+    }
+    return boxes;
+}
+
+QString writeTemplate(const QTemporaryDir& dir, const QByteArray& rtf) {
+    const QString path = QDir(dir.path()).filePath(u"salecontract.rtf"_s);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(rtf);
+    return path;
+}
+
 bool havePdfToText() {
     return !QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty();
 }
@@ -87,6 +117,7 @@ private slots:
     void rtfShippedTemplateFilled();
     void rtfLongTemplateOnOnePage();
     void rtfControls();
+    void rtfIndentsPrintAtTheirSize();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -345,6 +376,44 @@ void TestContractWindows::rtfControls() {
     QCOMPARE(edit->document()->begin().blockFormat().alignment(), Qt::AlignJustify);
     QVERIFY(!edit->textCursor().hasSelection());
     QCOMPARE(edit->textCursor().position(), 0);
+}
+
+void TestContractWindows::rtfIndentsPrintAtTheirSize() {
+    if (!havePdfToText())
+        QSKIP("pdftotext is not installed");
+    // A 1-inch left indent, a 1 cm first-line indent, a 2-inch right indent
+    // on a right-aligned paragraph, a block 1 inch below its predecessor and
+    // a table row indented by half an inch, measured from the unindented
+    // paragraph's left edge.
+    auto dir = testenv::tempDir();
+    writeTemplate(*dir, "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 "
+                        "\\pard Basemark\\par "
+                        "\\pard\\li1440 Leftmark\\par "
+                        "\\pard\\fi567 Firstmark\\par "
+                        "\\pard\\qr\\ri2880 Rightmark\\par "
+                        "\\pard Abovemark\\par \\pard\\sb1440 Belowmark\\par "
+                        "\\trowd\\trleft720\\cellx3000\\pard\\intbl Cellmark\\cell\\row "
+                        "\\pard Endmark\\par }");
+    SaleContractWindow w;
+    w.setTemplateDir(dir->path());
+    w.setValues(sampleSaleValues());
+    w.loadTemplate();
+    QVERIFY(w.isLoaded());
+    w.preview();
+    const auto boxes = pdfWordBoxes(PrintService::lastPreviewPdf());
+    for (const char* word : {"Basemark", "Leftmark", "Firstmark", "Rightmark", "Abovemark", "Belowmark", "Cellmark"})
+        QVERIFY2(boxes.contains(QString::fromLatin1(word)), word);
+    const qreal base = boxes.value(u"Basemark"_s).left();
+    // The page is A4 with 15 mm and 10 mm side margins.
+    const qreal rightEdge = (210 - 10) / 25.4 * 72;
+    QVERIFY2(qAbs(boxes.value(u"Leftmark"_s).left() - base - 72) < 1.5, qPrintable(QString::number(boxes.value(u"Leftmark"_s).left() - base)));
+    QVERIFY2(qAbs(boxes.value(u"Firstmark"_s).left() - base - 567 / 20.0) < 1.5, qPrintable(QString::number(boxes.value(u"Firstmark"_s).left() - base)));
+    QVERIFY2(qAbs(rightEdge - boxes.value(u"Rightmark"_s).right() - 144) < 3, qPrintable(QString::number(rightEdge - boxes.value(u"Rightmark"_s).right())));
+    const qreal gap = boxes.value(u"Belowmark"_s).top() - boxes.value(u"Abovemark"_s).bottom();
+    QVERIFY2(gap > 72 && gap < 72 + 6, qPrintable(QString::number(gap)));
+    // The cell's text starts half an inch in, plus the cell's padding.
+    const qreal cell = boxes.value(u"Cellmark"_s).left() - base;
+    QVERIFY2(cell > 36 && cell < 36 + 8, qPrintable(QString::number(cell)));
 }
 
 int main(int argc, char** argv) {
