@@ -12,6 +12,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
+#include <QStringList>
 #include <QTextTableFormat>
 #include <cstring>
 
@@ -236,9 +237,16 @@ public:
             }
             }
         }
+        // A file cut short leaves groups open, or a control word, escape or
+        // binary run unfinished at its end.
+        if (m_stack.size() > 1 || m_overflow > 0)
+            m_cutShort = true;
         flush();
         applyBlockFormat();
     }
+
+    bool cutShort() const { return m_cutShort; }
+    int controlCharacters() const { return m_controlCharacters; }
 
 private:
     Group& top() { return m_stack.last(); }
@@ -345,6 +353,8 @@ private:
         if (word == "bin") {
             // Binary data of the given length follows: skip it whole.
             const qint64 len = hasParam && param > 0 ? param : 0;
+            if (len > n - j)
+                m_cutShort = true;
             return j + qMin<qint64>(len, n - j);
         }
         const bool wasNew = m_newGroup;
@@ -634,8 +644,26 @@ private:
         m_para = g.para;
     }
 
+    // Control characters are not text: a stray one would split a table (a
+    // line feed starts a new block) or print as a box. They are dropped and
+    // counted.
+    void dropControlCharacters() {
+        qsizetype out = 0;
+        for (qsizetype k = 0; k < m_text.size(); ++k) {
+            const char16_t c = m_text.at(k).unicode();
+            const bool control = (c < 0x20 && c != u'\t') || (c >= 0x7F && c <= 0x9F) || c == 0x2029 || c == 0xFFFE ||
+                                 c == 0xFFFF || c == QChar::ObjectReplacementCharacter;
+            if (control)
+                ++m_controlCharacters;
+            else
+                m_text[out++] = m_text.at(k);
+        }
+        m_text.truncate(out);
+    }
+
     void flush() {
         decodeBytes();
+        dropControlCharacters();
         if (m_text.isEmpty())
             return;
         applyBlockFormat();
@@ -818,6 +846,8 @@ private:
 
     const QByteArray& m_data;
     QTextCursor m_cursor;
+    bool m_cutShort = false;
+    int m_controlCharacters = 0;
     QList<Group> m_stack;
     int m_overflow = 0;
     bool m_newGroup = false;
@@ -855,8 +885,10 @@ private:
 
 } // namespace
 
-bool RtfReader::read(const QByteArray& data, QTextDocument* doc, QString* error) {
+bool RtfReader::read(const QByteArray& data, QTextDocument* doc, QString* error, QString* damage) {
     doc->clear();
+    if (damage)
+        damage->clear();
     if (data.trimmed().isEmpty()) {
         if (error)
             *error = u"Файлът с договора е празен."_s;
@@ -885,12 +917,22 @@ bool RtfReader::read(const QByteArray& data, QTextDocument* doc, QString* error)
     Parser parser(body, doc);
     parser.run();
     doc->setUndoRedoEnabled(undo);
+    if (damage) {
+        QStringList what;
+        if (parser.cutShort())
+            what << u"файлът свършва, преди договорът да е завършен, и текстът след прекъсването липсва"_s;
+        if (parser.controlCharacters() > 0)
+            what << u"%1 управляващи знака в текста са пропуснати"_s.arg(parser.controlCharacters());
+        if (!what.isEmpty())
+            *damage = u"Шаблонът на договора е повреден: %1. Прегледайте договора, преди да го дадете за подпис."_s.arg(
+                what.join(u"; "_s));
+    }
     if (error)
         error->clear();
     return true;
 }
 
-bool RtfReader::readFile(const QString& path, QTextDocument* doc, QString* error) {
+bool RtfReader::readFile(const QString& path, QTextDocument* doc, QString* error, QString* damage) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         doc->clear();
@@ -904,5 +946,5 @@ bool RtfReader::readFile(const QString& path, QTextDocument* doc, QString* error
             *error = u"Файлът с договора е твърде голям (над %1 MB)."_s.arg(kMaxBytes / (1024 * 1024));
         return false;
     }
-    return read(file.readAll(), doc, error);
+    return read(file.readAll(), doc, error, damage);
 }

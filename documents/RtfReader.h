@@ -28,6 +28,10 @@ public:
 
     // Replaces doc's content with the RTF in data. Returns false with a
     // message for the clerk in *error when data is not readable as RTF.
-    static bool read(const QByteArray& data, QTextDocument* doc, QString* error = nullptr);
-    static bool readFile(const QString& path, QTextDocument* doc, QString* error = nullptr);
+    // A damaged file (cut short, control characters in the text) is read as
+    // far as it goes, without the control characters, and *damage tells the
+    // clerk what was skipped; it is empty for a sound file.
+    static bool read(const QByteArray& data, QTextDocument* doc, QString* error = nullptr, QString* damage = nullptr);
+    static bool readFile(const QString& path, QTextDocument* doc, QString* error = nullptr,
+                         QString* damage = nullptr);
 };

@@ -118,6 +118,7 @@ private slots:
     void rtfLongTemplateOnOnePage();
     void rtfControls();
     void rtfIndentsPrintAtTheirSize();
+    void rtfDamagedTemplateWarnsOnce();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -414,6 +415,36 @@ void TestContractWindows::rtfIndentsPrintAtTheirSize() {
     // The cell's text starts half an inch in, plus the cell's padding.
     const qreal cell = boxes.value(u"Cellmark"_s).left() - base;
     QVERIFY2(cell > 36 && cell < 36 + 8, qPrintable(QString::number(cell)));
+}
+
+void TestContractWindows::rtfDamagedTemplateWarnsOnce() {
+    // Stray control characters and a file cut off in the middle of the text.
+    auto dir = testenv::tempDir();
+    writeTemplate(*dir, QByteArray("{\\rtf1\\ansi Buyer: $clientname$\x01\x02\\par Seller: $salorname$\\par {\\b Pri"));
+    SaleContractWindow w;
+    w.setTemplateDir(dir->path());
+    w.setValues(sampleSaleValues());
+    w.loadTemplate();
+    QVERIFY(w.isLoaded());
+    QCOMPARE(MessageService::shown().size(), 1);
+    const auto shown = MessageService::shown().first();
+    QCOMPARE(shown.caption, u"Съобщение"_s);
+    QCOMPARE(shown.icon, QMessageBox::Warning);
+    QCOMPARE(shown.text, u"Шаблонът на договора е повреден: файлът свършва, преди договорът да е завършен, и текстът "
+                         "след прекъсването липсва; 2 управляващи знака в текста са пропуснати. Прегледайте договора, "
+                         "преди да го дадете за подпис."_s);
+    // What was read is filled in and can still be printed.
+    const QString text = ui::control<JustifiedTextEdit>(&w, "RichEdit")->toPlainText();
+    QCOMPARE(text, u"Buyer: Петър Стоянов\nSeller: Иван Иванов\nPri"_s);
+    w.preview();
+    QCOMPARE(PrintService::previewCount(), 1);
+    QCOMPARE(MessageService::shown().size(), 1);
+
+    // A sound template says nothing.
+    MessageService::clearShown();
+    writeTemplate(*dir, "{\\rtf1\\ansi Buyer: $clientname$\\par}");
+    w.loadTemplate();
+    QVERIFY(MessageService::shown().isEmpty());
 }
 
 int main(int argc, char** argv) {

@@ -62,6 +62,8 @@ private slots:
     void refused();
     void malformedLoadsWhatItCan_data();
     void malformedLoadsWhatItCan();
+    void damage_data();
+    void damage();
     void deepNesting();
     void randomGarbageAfterHeader();
     void largeFileWithPictures();
@@ -326,7 +328,8 @@ void TestRtfReader::malformedLoadsWhatItCan_data() {
     QTest::newRow("unterminated font table") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial") << QString();
     QTest::newRow("cell without table") << QByteArray("{\\rtf1 a\\cell b\\row c}") << u"abc"_s;
     QTest::newRow("row without cells") << QByteArray("{\\rtf1 a\\row\\row b}") << u"ab"_s;
-    QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 11) << (u"a"_s + QChar(0) + u"b"_s);
+    // Control characters are dropped, whether raw or escaped.
+    QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 11) << u"ab"_s;
 }
 
 void TestRtfReader::malformedLoadsWhatItCan() {
@@ -337,6 +340,46 @@ void TestRtfReader::malformedLoadsWhatItCan() {
     const QString got = readText(rtf, &ok).remove(QLatin1Char('\n'));
     QVERIFY(ok);
     QCOMPARE(got, text);
+}
+
+void TestRtfReader::damage_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("cutShort");
+    QTest::addColumn<int>("controls");
+    QTest::newRow("sound") << QByteArray("{\\rtf1 a{\\b b}\\par c}") << u"ab\nc"_s << false << 0;
+    QTest::newRow("cut in a group") << QByteArray("{\\rtf1 abc{\\b def") << u"abcdef"_s << true << 0;
+    QTest::newRow("cut before the last brace") << QByteArray("{\\rtf1 abc\\par") << u"abc\n"_s << true << 0;
+    QTest::newRow("cut in binary data") << QByteArray("{\\rtf1 a{\\pict\\bin99 xy}") << u"a"_s << true << 0;
+    QTest::newRow("raw controls") << QByteArray("{\\rtf1 a\x01\x0c\x1b\x7f" "b}") << u"ab"_s << false << 4;
+    QTest::newRow("escaped controls") << QByteArray("{\\rtf1\\ansicpg1251 a\\'0a\\'0d\\'00b\\u8233?c}") << u"abc"_s
+                                      << false << 4;
+    QTest::newRow("controls in a table cell")
+        << QByteArray("{\\rtf1\\trowd\\cellx2000\\pard\\intbl x\\'0ay\\cell\\row}") << u"\nxy\n"_s << false << 1;
+}
+
+void TestRtfReader::damage() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QFETCH(bool, cutShort);
+    QFETCH(int, controls);
+    QTextDocument doc;
+    QString damage;
+    QVERIFY(RtfReader::read(rtf, &doc, nullptr, &damage));
+    QCOMPARE(doc.toPlainText(), text);
+    QCOMPARE(damage.isEmpty(), !cutShort && controls == 0);
+    if (!damage.isEmpty())
+        QVERIFY(damage.startsWith(u"Шаблонът на договора е повреден: "_s));
+    QCOMPARE(damage.contains(u"файлът свършва"_s), cutShort);
+    QCOMPARE(damage.contains(u"%1 управляващи знака"_s.arg(controls)), controls > 0);
+    // No control character split the table.
+    int tables = 0;
+    for (QTextFrame* f : doc.rootFrame()->childFrames())
+        tables += qobject_cast<QTextTable*>(f) != nullptr;
+    if (rtf.contains("\\intbl")) {
+        QCOMPARE(tables, 1);
+        QCOMPARE(doc.find(u"xy"_s).currentTable()->rows(), 1);
+    }
 }
 
 void TestRtfReader::deepNesting() {
