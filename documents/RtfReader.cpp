@@ -38,6 +38,17 @@ struct CharState {
     bool operator==(const CharState&) const = default;
 };
 
+// One border as RTF gives it: \brdrs and its kin, \brdrw, \brdrcf.
+struct Border {
+    int style = 0; // 0 none, 1 single, 2 double, 3 dotted, 4 dashed
+    int width = 0; // twips
+    int color = 0;
+    bool set = false;
+    bool operator==(const Border&) const = default;
+};
+
+enum Side { Top, Left, Bottom, Right, InnerH, InnerV, Sides };
+
 struct ParaState {
     int align = 0; // 0 left, 1 centre, 2 right, 3 justify
     int li = 0;
@@ -48,7 +59,29 @@ struct ParaState {
     int sl = 0;
     bool slMult = false;
     bool inTable = false;
+    Border borders[4];
     bool operator==(const ParaState&) const = default;
+};
+
+
+// One cell of a row definition, closed by \cellx.
+struct CellDef {
+    int edge = 0; // right edge in twips
+    Border borders[4];
+    int background = -1; // colour index of \clcbpat
+    int pattern = -1;    // colour index of \clcfpat
+    int shading = -1;    // \clshdng in hundredths of a percent
+    bool mergeFirst = false, merge = false, vMergeFirst = false, vMerge = false;
+    int vAlign = 0; // 0 top, 1 centre, 2 bottom
+};
+
+// A row definition: \trowd up to the row's content.
+struct RowDef {
+    int left = 0; // \trleft
+    int gap = 0;  // \trgaph
+    int align = 0; // 0 left, 1 centre, 2 right
+    Border borders[Sides];
+    QList<CellDef> cells;
 };
 
 struct Group {
@@ -243,6 +276,7 @@ public:
             m_cutShort = true;
         flush();
         applyBlockFormat();
+        finishTable();
     }
 
     bool cutShort() const { return m_cutShort; }
@@ -526,13 +560,46 @@ private:
         }
         // Tables.
         else if (w == "trowd") {
-            m_cellEdges.clear();
-            m_rowLeft = 0;
+            m_rowDef = RowDef{};
+            m_cellDef = CellDef{};
+            m_borderOwner = BorderOwner::None;
         } else if (w == "trleft") {
-            m_rowLeft = distance(param);
+            m_rowDef.left = distance(param);
+        } else if (w == "trgaph") {
+            m_rowDef.gap = qBound(0, param, 1440);
+        } else if (w == "trqc") {
+            m_rowDef.align = 1;
+        } else if (w == "trqr") {
+            m_rowDef.align = 2;
+        } else if (w == "trql") {
+            m_rowDef.align = 0;
         } else if (w == "cellx") {
-            if (m_cellEdges.size() < 4096)
-                m_cellEdges.append(distance(param));
+            m_cellDef.edge = distance(param);
+            if (m_rowDef.cells.size() < 4096)
+                m_rowDef.cells.append(m_cellDef);
+            m_cellDef = CellDef{};
+            m_borderOwner = BorderOwner::None;
+        } else if (borderWord(w, hasParam, param)) {
+        } else if (w == "clcbpat") {
+            m_cellDef.background = param;
+        } else if (w == "clcfpat") {
+            m_cellDef.pattern = param;
+        } else if (w == "clshdng") {
+            m_cellDef.shading = qBound(0, param, 10000);
+        } else if (w == "clmgf") {
+            m_cellDef.mergeFirst = true;
+        } else if (w == "clmrg") {
+            m_cellDef.merge = true;
+        } else if (w == "clvmgf") {
+            m_cellDef.vMergeFirst = true;
+        } else if (w == "clvmrg") {
+            m_cellDef.vMerge = true;
+        } else if (w == "clvertalc") {
+            m_cellDef.vAlign = 1;
+        } else if (w == "clvertalb") {
+            m_cellDef.vAlign = 2;
+        } else if (w == "clvertalt") {
+            m_cellDef.vAlign = 0;
         } else if (w == "cell") {
             endCell();
         } else if (w == "row") {
@@ -749,53 +816,332 @@ private:
         m_blockBreaksPage = false;
     }
 
+    // The border the \brdr... words describe now.
+    Border* border() {
+        switch (m_borderOwner) {
+        case BorderOwner::Cell:
+            return &m_cellDef.borders[m_borderSide];
+        case BorderOwner::Row:
+            return &m_rowDef.borders[m_borderSide];
+        case BorderOwner::Paragraph:
+            return &top().para.borders[m_borderSide];
+        case BorderOwner::None:
+            break;
+        }
+        return nullptr;
+    }
+
+    // Border words: the side words choose which border the following
+    // \brdr... words describe.
+    bool borderWord(const QByteArray& w, bool hasParam, int param) {
+        static const struct {
+            const char* word;
+            int side;
+        } kCellSides[] = {{"clbrdrt", Top}, {"clbrdrl", Left}, {"clbrdrb", Bottom}, {"clbrdrr", Right}};
+        static const struct {
+            const char* word;
+            int side;
+        } kRowSides[] = {{"trbrdrt", Top},    {"trbrdrl", Left},   {"trbrdrb", Bottom},
+                         {"trbrdrr", Right},  {"trbrdrh", InnerH}, {"trbrdrv", InnerV}};
+        for (const auto& c : kCellSides)
+            if (w == c.word) {
+                m_borderOwner = BorderOwner::Cell;
+                m_borderSide = c.side;
+                *border() = Border{};
+                border()->set = true;
+                return true;
+            }
+        for (const auto& r : kRowSides)
+            if (w == r.word) {
+                m_borderOwner = BorderOwner::Row;
+                m_borderSide = r.side;
+                *border() = Border{};
+                border()->set = true;
+                return true;
+            }
+        if (!w.startsWith("brdr"))
+            return false;
+        if (w == "brdrt" || w == "brdrl" || w == "brdrb" || w == "brdrr" || w == "brdrbtw" || w == "brdrbar") {
+            // Paragraph borders.
+            const int side = w == "brdrt" ? Top : w == "brdrl" ? Left : w == "brdrb" ? Bottom : w == "brdrr" ? Right : -1;
+            if (side < 0) {
+                m_borderOwner = BorderOwner::None;
+                return true;
+            }
+            m_borderOwner = BorderOwner::Paragraph;
+            m_borderSide = side;
+            *border() = Border{};
+            border()->set = true;
+            return true;
+        }
+        if (w == "box") {
+            // \box: one border on all four sides of the paragraph.
+            return false;
+        }
+        Border* const m_border = border();
+        if (!m_border)
+            return true;
+        if (w == "brdrw") {
+            m_border->width = qBound(0, param, 255);
+        } else if (w == "brdrcf") {
+            m_border->color = param;
+        } else if (w == "brdrnone" || w == "brdrnil" || w == "brdrtbl") {
+            m_border->style = 0;
+        } else if (w == "brdrdb" || w == "brdrtriple" || w == "brdrthtnsg" || w == "brdrtnthsg" ||
+                   w == "brdrtnthtnsg" || w == "brdrthtnmg" || w == "brdrtnthmg" || w == "brdrtnthtnmg" ||
+                   w == "brdrthtnlg" || w == "brdrtnthlg" || w == "brdrtnthtnlg") {
+            m_border->style = 2;
+        } else if (w == "brdrdot") {
+            m_border->style = 3;
+        } else if (w == "brdrdash" || w == "brdrdashsm" || w == "brdrdashd" || w == "brdrdashdd" ||
+                   w == "brdrdashdotstr") {
+            m_border->style = 4;
+        } else {
+            // \brdrs, \brdrth, \brdrsh, \brdrhair, \brdroutset, \brdrinset, \brdrwavy ... drawn single.
+            m_border->style = 1;
+        }
+        Q_UNUSED(hasParam);
+        return true;
+    }
+
     // --- tables ---
+
+    QColor color(int index) const {
+        return index > 0 && index < m_colors.size() ? m_colors.at(index) : QColor();
+    }
+
+    void applyBorder(QTextTableCellFormat& f, int side, const Border& b) const {
+        const qreal width = b.style == 0 ? 0 : qMax<qreal>(0.5, twipsToPixels(b.width > 0 ? b.width : 10));
+        const QTextFrameFormat::BorderStyle style = b.style == 2   ? QTextFrameFormat::BorderStyle_Double
+                                                    : b.style == 3 ? QTextFrameFormat::BorderStyle_Dotted
+                                                    : b.style == 4 ? QTextFrameFormat::BorderStyle_Dashed
+                                                    : b.style == 1 ? QTextFrameFormat::BorderStyle_Solid
+                                                                   : QTextFrameFormat::BorderStyle_None;
+        const QColor c = color(b.color).isValid() ? color(b.color) : QColor(Qt::black);
+        switch (side) {
+        case Top:
+            f.setTopBorder(width), f.setTopBorderStyle(style), f.setTopBorderBrush(c);
+            break;
+        case Left:
+            f.setLeftBorder(width), f.setLeftBorderStyle(style), f.setLeftBorderBrush(c);
+            break;
+        case Bottom:
+            f.setBottomBorder(width), f.setBottomBorderStyle(style), f.setBottomBorderBrush(c);
+            break;
+        default:
+            f.setRightBorder(width), f.setRightBorderStyle(style), f.setRightBorderBrush(c);
+            break;
+        }
+    }
+
+    // The table's column edges grow by the edges of every row, so that each
+    // row keeps its own widths: a cell spans the columns between its edges.
+    int columnAt(int edge) const {
+        for (int k = 0; k < m_colEdges.size(); ++k)
+            if (m_colEdges.at(k) >= edge)
+                return k;
+        return int(m_colEdges.size()) - 1;
+    }
+
+    void addEdge(int edge) {
+        if (m_colEdges.contains(edge) || m_colEdges.size() > RtfReader::kMaxColumns)
+            return;
+        int k = 0;
+        while (k < m_colEdges.size() && m_colEdges.at(k) < edge)
+            ++k;
+        if (k == 0 || k == m_colEdges.size()) {
+            // Left of the first or right of the last edge: a new column at
+            // that side, empty in the rows before.
+            m_colEdges.insert(k, edge);
+            if (m_table) {
+                const int column = k == 0 ? 0 : int(m_colEdges.size()) - 2;
+                m_table->insertColumns(column, 1);
+            }
+            return;
+        }
+        // Splits column k-1: the cells that covered it now cover both parts.
+        m_colEdges.insert(k, edge);
+        if (!m_table)
+            return;
+        m_table->insertColumns(k, 1);
+        for (int r = 0; r < m_table->rows(); ++r) {
+            const QTextTableCell before = m_table->cellAt(r, k - 1);
+            const QTextTableCell added = m_table->cellAt(r, k);
+            if (before.row() == r && added.column() == k && added.columnSpan() == 1 && before.column() + before.columnSpan() == k)
+                m_table->mergeCells(r, before.column(), before.rowSpan(), before.columnSpan() + 1);
+        }
+    }
+
+    // Starts a table row with the current row definition: columns for its
+    // edges, its cells merged over the columns they span, their borders and
+    // shading set.
+    void startRow() {
+        RowDef def = m_rowDef;
+        if (def.cells.isEmpty()) {
+            CellDef cell;
+            cell.edge = def.left + 1440;
+            def.cells.append(cell);
+        }
+        // The cells' boundaries, merged cells without one of their own.
+        QList<int> bounds{def.left};
+        QList<int> cellOfDef; // for each defined cell, the index of the cell it merges into
+        for (int k = 0; k < def.cells.size(); ++k) {
+            const CellDef& c = def.cells.at(k);
+            const int edge = qMax(bounds.last() + 1, c.edge);
+            if (c.merge && k > 0) {
+                bounds.last() = qMax(bounds.last(), edge);
+                cellOfDef.append(cellOfDef.last());
+            } else {
+                bounds.append(edge);
+                cellOfDef.append(int(bounds.size()) - 2);
+            }
+        }
+        const bool newTable = !m_table;
+        if (newTable) {
+            m_colEdges.clear();
+            for (int b : bounds)
+                if (m_colEdges.size() <= RtfReader::kMaxColumns)
+                    m_colEdges.append(b);
+            QTextTableFormat tf;
+            tf.setCellPadding(0);
+            tf.setCellSpacing(0);
+            tf.setBorder(0);
+            tf.setBorderStyle(QTextFrameFormat::BorderStyle_None);
+            tf.setBorderCollapse(true);
+            tf.setAlignment(def.align == 1 ? Qt::AlignHCenter : def.align == 2 ? Qt::AlignRight : Qt::AlignLeft);
+            m_table = m_cursor.insertTable(1, qMax(1, int(m_colEdges.size()) - 1), tf);
+            m_row = 0;
+        } else {
+            for (int b : bounds)
+                addEdge(b);
+            m_table->appendRows(1);
+            ++m_row;
+        }
+        // Cells of this row over the grid's columns.
+        const int columns = m_table->columns();
+        m_cellColumns.clear();
+        struct Span {
+            int first, count, def;
+        };
+        QList<Span> spans;
+        const int firstColumn = columnAt(bounds.first());
+        if (firstColumn > 0)
+            spans.append({0, firstColumn, -1});
+        int column = firstColumn;
+        for (int k = 1; k < bounds.size() && column < columns; ++k) {
+            const int end = qBound(column + 1, columnAt(bounds.at(k)), columns);
+            // The definition of the first cell that merges into this one.
+            const int def0 = int(cellOfDef.indexOf(k - 1));
+            spans.append({column, end - column, def0});
+            column = end;
+        }
+        if (column < columns)
+            spans.append({column, columns - column, -1});
+        for (int k = 0; k < def.cells.size(); ++k) {
+            const int cell = cellOfDef.at(k);
+            int index = 0;
+            for (int s = 0; s < spans.size(); ++s)
+                if (spans.at(s).def >= 0 && cellOfDef.at(spans.at(s).def) == cell)
+                    index = s;
+            m_cellColumns.append(spans.value(index).first);
+        }
+        for (const Span& sp : spans) {
+            if (sp.count > 1)
+                m_table->mergeCells(m_row, sp.first, 1, sp.count);
+        }
+        for (int s = 0; s < spans.size(); ++s) {
+            const Span& sp = spans.at(s);
+            QTextTableCell cell = m_table->cellAt(m_row, sp.first);
+            QTextTableCellFormat f;
+            if (sp.def >= 0) {
+                const CellDef& c = def.cells.at(sp.def);
+                const bool first = s == 0 || spans.at(s - 1).def < 0;
+                const bool last = s == spans.size() - 1 || spans.at(s + 1).def < 0;
+                auto side = [&](int which, int rowSide, int inner, bool outer) {
+                    const Border& own = c.borders[which];
+                    return own.set ? own : def.borders[outer ? rowSide : inner];
+                };
+                applyBorder(f, Top, side(Top, Top, Top, true));
+                applyBorder(f, Bottom, side(Bottom, Bottom, Bottom, true));
+                applyBorder(f, Left, side(Left, Left, InnerV, first));
+                applyBorder(f, Right, side(Right, Right, InnerV, last));
+                const qreal gap = twipsToPixels(def.gap);
+                f.setLeftPadding(gap);
+                f.setRightPadding(gap);
+                QColor bg = color(c.background);
+                if (c.shading >= 0) {
+                    const QColor back = bg.isValid() ? bg : QColor(Qt::white);
+                    const QColor fore = color(c.pattern).isValid() ? color(c.pattern) : QColor(Qt::black);
+                    const qreal p = c.shading / 10000.0;
+                    bg = QColor::fromRgbF(back.redF() * (1 - p) + fore.redF() * p, back.greenF() * (1 - p) + fore.greenF() * p,
+                                          back.blueF() * (1 - p) + fore.blueF() * p);
+                }
+                if (bg.isValid())
+                    f.setBackground(bg);
+                f.setVerticalAlignment(c.vAlign == 1   ? QTextCharFormat::AlignMiddle
+                                       : c.vAlign == 2 ? QTextCharFormat::AlignBottom
+                                                       : QTextCharFormat::AlignTop);
+            } else {
+                for (int side = Top; side <= Right; ++side)
+                    applyBorder(f, side, Border{});
+            }
+            cell.setFormat(f);
+            // A cell merged with the one above.
+            if (sp.def >= 0 && def.cells.at(sp.def).vMerge && m_row > 0) {
+                const QTextTableCell above = m_table->cellAt(m_row - 1, sp.first);
+                if (above.column() == sp.first && above.columnSpan() == sp.count &&
+                    above.row() + above.rowSpan() == m_row)
+                    m_table->mergeCells(above.row(), sp.first, above.rowSpan() + 1, sp.count);
+            }
+        }
+        m_rowHasDef = !m_rowDef.cells.isEmpty();
+    }
+
+    // Column widths follow the table's edges; set once the table is done.
+    void finishTable() {
+        if (!m_table)
+            return;
+        QTextTableFormat tf = m_table->format();
+        QList<QTextLength> widths;
+        for (int k = 1; k < m_colEdges.size() && widths.size() < m_table->columns(); ++k)
+            widths.append(QTextLength(QTextLength::FixedLength,
+                                      twipsToPixels(qMax<qint64>(1, qint64(m_colEdges.at(k)) - m_colEdges.at(k - 1)))));
+        while (widths.size() < m_table->columns())
+            widths.append(QTextLength(QTextLength::FixedLength, twipsToPixels(1440)));
+        tf.setColumnWidthConstraints(widths);
+        tf.setLeftMargin(twipsToPixels(qMax(0, m_colEdges.value(0))));
+        m_table->setFormat(tf);
+    }
 
     void placeCursor(bool inTable) {
         if (!inTable) {
             if (m_table) {
                 // Leave the table: continue in the block after it.
+                finishTable();
                 m_cursor.setPosition(m_table->lastPosition() + 1);
                 m_table = nullptr;
             }
             m_inTableCell = false;
             return;
         }
-        if (!m_table) {
-            const int columns = qBound(1, int(m_cellEdges.size()), RtfReader::kMaxColumns);
-            QTextTableFormat tf;
-            tf.setCellPadding(2);
-            tf.setCellSpacing(0);
-            tf.setBorder(1);
-            tf.setBorderBrush(QBrush(Qt::black));
-            tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-            tf.setBorderCollapse(true);
-            tf.setLeftMargin(twipsToPixels(qMax(0, m_rowLeft)));
-            QList<QTextLength> widths;
-            qint64 left = m_rowLeft; // widths in 64 bits, whatever range the edges are kept to
-            for (int k = 0; k < columns && k < m_cellEdges.size(); ++k) {
-                widths.append(QTextLength(QTextLength::FixedLength, twipsToPixels(qMax<qint64>(1, m_cellEdges.at(k) - left))));
-                left = m_cellEdges.at(k);
+        if (!m_table || m_rowEnded) {
+            startRow();
+            m_col = 0;
+            m_rowEnded = false;
+        }
+        int column = m_col < m_cellColumns.size() ? m_cellColumns.at(m_col) : -1;
+        if (column < 0) {
+            // More cells than the row defines: the table grows by a column.
+            if (m_table->columns() < RtfReader::kMaxColumns) {
+                m_colEdges.append(m_colEdges.last() + 1440);
+                m_table->appendColumns(1);
+                column = m_table->columns() - 1;
+                m_cellColumns.append(column);
+            } else {
+                column = m_table->columns() - 1;
             }
-            if (widths.size() == columns)
-                tf.setColumnWidthConstraints(widths);
-            m_table = m_cursor.insertTable(1, columns, tf);
-            m_row = 0;
-            m_col = 0;
-            m_rowEnded = false;
-        } else if (m_rowEnded) {
-            m_table->appendRows(1);
-            ++m_row;
-            m_col = 0;
-            m_rowEnded = false;
         }
-        if (m_col >= m_table->columns()) {
-            if (m_table->columns() < RtfReader::kMaxColumns)
-                m_table->appendColumns(m_col - m_table->columns() + 1);
-            else
-                m_col = m_table->columns() - 1;
-        }
-        m_cursor = m_table->cellAt(m_row, m_col).lastCursorPosition();
+        m_cursor = m_table->cellAt(m_row, column).lastCursorPosition();
         m_inTableCell = true;
         m_needCell = false;
     }
@@ -808,7 +1154,7 @@ private:
         prepareText();
         flush();
         applyBlockFormat();
-        if (m_table && m_col < RtfReader::kMaxColumns)
+        if (m_table && m_col < 4096)
             ++m_col;
         m_needCell = true;
     }
@@ -873,8 +1219,14 @@ private:
     ParaState m_para;
     bool m_blockBreaksPage = false;
 
-    QList<int> m_cellEdges;
-    int m_rowLeft = 0;
+    RowDef m_rowDef;
+    CellDef m_cellDef;
+    enum class BorderOwner { None, Cell, Row, Paragraph };
+    BorderOwner m_borderOwner = BorderOwner::None;
+    int m_borderSide = 0;
+    QList<int> m_colEdges;
+    QList<int> m_cellColumns;
+    bool m_rowHasDef = false;
     QTextTable* m_table = nullptr;
     int m_row = 0;
     int m_col = 0;

@@ -58,6 +58,11 @@ private slots:
     void pageBreak();
     void tableBecomesRealTable();
     void twoTablesAndTextBetween();
+    void tableBorders();
+    void mergedCells();
+    void rowsKeepTheirOwnWidths();
+    void cellShading();
+    void adjacentTablesStayApart();
     void refused_data();
     void refused();
     void malformedLoadsWhatItCan_data();
@@ -217,7 +222,9 @@ void TestRtfReader::extremeNumbers() {
     const auto widths = table->format().columnWidthConstraints();
     QCOMPARE(widths.size(), 2);
     QCOMPARE(widths.at(0).rawValue(), 1 / 15.0);
-    QCOMPARE(widths.at(1).rawValue(), 2.0 * RtfReader::kMaxTwips / 15.0);
+    // Edges count from the row's left edge (0 here); an edge left of it gives
+    // the narrowest cell.
+    QCOMPARE(widths.at(1).rawValue(), (RtfReader::kMaxTwips - 1) / 15.0);
     QCOMPARE(formatOf(doc, u"big"_s).fontPointSize(), 1638.0);
     QCOMPARE(blockOf(doc, u"big"_s).leftMargin(), 0.0);
     const auto one = blockOf(doc, u"one"_s);
@@ -290,6 +297,172 @@ void TestRtfReader::twoTablesAndTextBetween() {
     QVERIFY(second);
     QCOMPARE(second->columns(), 3);
     QCOMPARE(second->rows(), 2);
+}
+
+namespace {
+QTextTable* firstTable(QTextDocument& doc) {
+    for (QTextFrame* f : doc.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(f))
+            return t;
+    return nullptr;
+}
+
+QString cellText(QTextTable* table, int row, int column) {
+    const QTextTableCell cell = table->cellAt(row, column);
+    QTextCursor c = cell.firstCursorPosition();
+    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+const QByteArray kBox = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+} // namespace
+
+void TestRtfReader::tableBorders() {
+    // A borderless layout table, then a table with a box round each cell,
+    // a double bottom border in red and a dotted left one.
+    const QByteArray rtf = kHead + "\\trowd\\cellx3000\\cellx6000\\pard\\intbl logo\\cell firm\\cell\\row "
+                                   "\\pard between\\par "
+                                   "\\trowd\\trgaph108" + kBox + "\\cellx3000"
+                                   "\\clbrdrb\\brdrdb\\brdrw30\\brdrcf1\\clbrdrl\\brdrdot\\cellx6000"
+                                   "\\pard\\intbl boxed\\cell lined\\cell\\row \\pard end\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QTextTable* layout = doc.find(u"logo"_s).currentTable();
+    QTextTable* boxed = doc.find(u"boxed"_s).currentTable();
+    QVERIFY(layout && boxed && layout != boxed);
+    QCOMPARE(layout->format().border(), 0.0);
+    QCOMPARE(boxed->format().border(), 0.0);
+    for (int c = 0; c < 2; ++c) {
+        const QTextTableCellFormat f = layout->cellAt(0, c).format().toTableCellFormat();
+        for (qreal w : {f.topBorder(), f.leftBorder(), f.bottomBorder(), f.rightBorder()})
+            QCOMPARE(w, 0.0);
+    }
+    const QTextTableCellFormat box = boxed->cellAt(0, 0).format().toTableCellFormat();
+    for (qreal w : {box.topBorder(), box.leftBorder(), box.bottomBorder(), box.rightBorder()})
+        QCOMPARE(w, 10 / 15.0);
+    QCOMPARE(box.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+    QCOMPARE(box.leftPadding(), 108 / 15.0);
+    QCOMPARE(box.rightPadding(), 108 / 15.0);
+    const QTextTableCellFormat lined = boxed->cellAt(0, 1).format().toTableCellFormat();
+    QCOMPARE(lined.topBorder(), 0.0);
+    QCOMPARE(lined.rightBorder(), 0.0);
+    QCOMPARE(lined.bottomBorder(), 30 / 15.0);
+    QCOMPARE(lined.bottomBorderStyle(), QTextFrameFormat::BorderStyle_Double);
+    QCOMPARE(lined.bottomBorderBrush().color(), QColor(255, 0, 0));
+    QCOMPARE(lined.leftBorderStyle(), QTextFrameFormat::BorderStyle_Dotted);
+    // Row borders stand in for cells without their own.
+    QTextDocument rows;
+    QVERIFY(RtfReader::read("{\\rtf1\\trowd\\trbrdrt\\brdrs\\trbrdrb\\brdrs\\trbrdrl\\brdrs\\trbrdrr\\brdrs"
+                            "\\trbrdrv\\brdrdash\\cellx2000\\cellx4000\\pard\\intbl a\\cell b\\cell\\row}",
+                            &rows));
+    QTextTable* t = firstTable(rows);
+    QVERIFY(t);
+    const auto a = t->cellAt(0, 0).format().toTableCellFormat();
+    const auto b = t->cellAt(0, 1).format().toTableCellFormat();
+    QCOMPARE(a.leftBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+    QCOMPARE(a.rightBorderStyle(), QTextFrameFormat::BorderStyle_Dashed);
+    QCOMPARE(b.rightBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+    QCOMPARE(b.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+}
+
+void TestRtfReader::mergedCells() {
+    // A header merged across two columns, a cell merged over two rows.
+    const QByteArray rtf = "{\\rtf1 "
+                           "\\trowd" + kBox + "\\clmgf\\cellx2000" + kBox + "\\clmrg\\cellx4000" + kBox + "\\cellx6000"
+                           "\\pard\\intbl Header $shop$\\cell\\cell Third\\cell\\row "
+                           "\\trowd\\clvmgf\\cellx2000\\cellx4000\\cellx6000"
+                           "\\pard\\intbl Tall\\cell b1\\cell c1\\cell\\row "
+                           "\\trowd\\clvmrg\\cellx2000\\cellx4000\\cellx6000"
+                           "\\pard\\intbl\\cell b2\\cell c2\\cell\\row \\pard after\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QTextTable* t = firstTable(doc);
+    QVERIFY(t);
+    QCOMPARE(t->rows(), 3);
+    QCOMPARE(t->columns(), 3);
+    QCOMPARE(t->cellAt(0, 0).columnSpan(), 2);
+    QCOMPARE(cellText(t, 0, 0), u"Header $shop$"_s);
+    QCOMPARE(cellText(t, 0, 2), u"Third"_s);
+    QCOMPARE(t->cellAt(1, 0).rowSpan(), 2);
+    QCOMPARE(t->cellAt(2, 0).row(), 1);
+    QCOMPARE(cellText(t, 1, 0), u"Tall"_s);
+    QCOMPARE(cellText(t, 2, 1), u"b2"_s);
+    QCOMPARE(cellText(t, 2, 2), u"c2"_s);
+    const auto widths = t->format().columnWidthConstraints();
+    QCOMPARE(widths.size(), 3);
+    for (const auto& w : widths)
+        QCOMPARE(w.rawValue(), 2000 / 15.0);
+}
+
+void TestRtfReader::rowsKeepTheirOwnWidths() {
+    // Rows with different edges and a row indented by \trleft: the table's
+    // columns are the union of the edges, each cell spans its own.
+    const QByteArray rtf = "{\\rtf1 "
+                           "\\trowd\\cellx2000\\cellx6000\\pard\\intbl a1\\cell a2\\cell\\row "
+                           "\\trowd\\cellx4000\\cellx6000\\pard\\intbl b1\\cell b2\\cell\\row "
+                           "\\trowd\\trleft1000\\cellx4000\\pard\\intbl c1\\cell\\row \\pard after\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QTextTable* t = firstTable(doc);
+    QVERIFY(t);
+    QCOMPARE(t->rows(), 3);
+    QCOMPARE(t->columns(), 4); // edges 0, 1000, 2000, 4000, 6000
+    QList<int> widths;
+    for (const auto& w : t->format().columnWidthConstraints())
+        widths << qRound(w.rawValue() * 15);
+    QCOMPARE(widths, (QList<int>{1000, 1000, 2000, 2000}));
+    // Row 1: a1 over columns 0-1, a2 over 2-3.
+    QCOMPARE(t->cellAt(0, 0).columnSpan(), 2);
+    QCOMPARE(cellText(t, 0, 2), u"a2"_s);
+    QCOMPARE(t->cellAt(0, 2).columnSpan(), 2);
+    // Row 2: b1 over 0-2, b2 over 3.
+    QCOMPARE(t->cellAt(1, 0).columnSpan(), 3);
+    QCOMPARE(cellText(t, 1, 0), u"b1"_s);
+    QCOMPARE(cellText(t, 1, 3), u"b2"_s);
+    // Row 3: an empty, borderless cell before the indent, c1 over 1-2,
+    // nothing after it.
+    QCOMPARE(cellText(t, 2, 0), QString());
+    QCOMPARE(t->cellAt(2, 0).format().toTableCellFormat().leftBorder(), 0.0);
+    QCOMPARE(t->cellAt(2, 1).columnSpan(), 2);
+    QCOMPARE(cellText(t, 2, 1), u"c1"_s);
+    QCOMPARE(cellText(t, 2, 3), QString());
+}
+
+void TestRtfReader::cellShading() {
+    const QByteArray rtf = kHead + "\\trowd\\clcbpat3\\cellx2000\\clshdng2500\\cellx4000"
+                                   "\\clcbpat3\\clcfpat2\\clshdng5000\\cellx6000\\cellx8000"
+                                   "\\pard\\intbl yellow\\cell grey\\cell mixed\\cell none\\cell\\row}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QTextTable* t = firstTable(doc);
+    QVERIFY(t);
+    auto background = [&](int c) { return t->cellAt(0, c).format().background(); };
+    QCOMPARE(background(0).color(), QColor(255, 255, 0));
+    QCOMPARE(background(1).color().red(), 191);
+    QCOMPARE(background(2).color(), QColor::fromRgbF(0.5, 0.5, 0.5 * (128 / 255.0)));
+    QCOMPARE(background(3).style(), Qt::NoBrush);
+}
+
+void TestRtfReader::adjacentTablesStayApart() {
+    // Two tables with one empty paragraph between them, and a table right
+    // after a paragraph: neither joins its neighbour.
+    const QByteArray one = "\\trowd\\cellx2000\\pard\\intbl one\\cell\\row ";
+    const QByteArray two = "\\trowd\\cellx4000\\cellx6000\\pard\\intbl two\\cell 2\\cell\\row ";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read("{\\rtf1 " + one + "\\pard\\par " + two + "\\pard text\\par " + one + "}", &doc));
+    QList<QTextTable*> tables;
+    for (QTextFrame* f : doc.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(f))
+            tables << t;
+    QCOMPARE(tables.size(), 3);
+    QCOMPARE(tables.at(0)->columns(), 1);
+    QCOMPARE(tables.at(1)->columns(), 2);
+    QCOMPARE(tables.at(0)->rows(), 1);
+    QCOMPARE(tables.at(1)->rows(), 1);
+    // The empty paragraph between the first two is kept.
+    const QTextBlock afterFirst = doc.findBlock(tables.at(0)->lastPosition() + 1);
+    QVERIFY(afterFirst.isValid());
+    QVERIFY(!afterFirst.text().contains(u"two"_s));
 }
 
 void TestRtfReader::refused_data() {
