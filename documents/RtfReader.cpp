@@ -35,6 +35,7 @@ struct CharState {
     int fg = 0;
     int bg = 0;
     int vertical = 0; // -1 sub, 1 super
+    int leader = 0;   // a tab character: the leader of its tab stop
     bool operator==(const CharState&) const = default;
 };
 
@@ -49,6 +50,14 @@ struct Border {
 
 enum Side { Top, Left, Bottom, Right, InnerH, InnerV, Sides };
 
+// A tab stop: \tx with the kind and leader words before it.
+struct TabStop {
+    int position = 0; // twips from the left margin
+    int kind = 0;     // 0 left, 1 centre, 2 right, 3 decimal
+    int leader = 0;   // 0 none, 1 dots, 2 hyphens, 3 line, 4 thick line, 5 double line, 6 middle dots
+    bool operator==(const TabStop&) const = default;
+};
+
 struct ParaState {
     int align = 0; // 0 left, 1 centre, 2 right, 3 justify
     int li = 0;
@@ -60,6 +69,8 @@ struct ParaState {
     bool slMult = false;
     bool inTable = false;
     Border borders[4];
+    QList<TabStop> tabs;
+    TabStop pendingTab;
     bool operator==(const ParaState&) const = default;
 };
 
@@ -277,6 +288,10 @@ public:
         flush();
         applyBlockFormat();
         finishTable();
+        // Tab stops every half inch unless \deftab says otherwise.
+        QTextOption option = m_cursor.document()->defaultTextOption();
+        option.setTabStopDistance(twipsToPixels(m_defaultTab > 0 ? m_defaultTab : 720));
+        m_cursor.document()->setDefaultTextOption(option);
     }
 
     bool cutShort() const { return m_cutShort; }
@@ -354,7 +369,7 @@ private:
                     paragraph();
                 return i + 1;
             case '\t':
-                text(u"\t"_s);
+                tab();
                 return i + 1;
             default:
                 return i + 1;
@@ -554,7 +569,38 @@ private:
             paragraph();
             m_blockBreaksPage = true;
         } else if (w == "tab" || w == "nestcell") {
-            text(u"\t"_s);
+            tab();
+        }
+        // Tab stops.
+        else if (w == "tx" || w == "tb") {
+            TabStop stop = g.para.pendingTab;
+            stop.position = distance(param);
+            if (w == "tb")
+                stop.kind = 0, stop.leader = 0;
+            if (stop.position > 0 && g.para.tabs.size() < 64)
+                g.para.tabs.append(stop);
+            g.para.pendingTab = TabStop{};
+        } else if (w == "tqr") {
+            g.para.pendingTab.kind = 2;
+        } else if (w == "tqc") {
+            g.para.pendingTab.kind = 1;
+        } else if (w == "tqdec") {
+            g.para.pendingTab.kind = 3;
+        } else if (w == "tldot") {
+            g.para.pendingTab.leader = 1;
+        } else if (w == "tlhyph") {
+            g.para.pendingTab.leader = 2;
+        } else if (w == "tlul") {
+            g.para.pendingTab.leader = 3;
+        } else if (w == "tlth") {
+            g.para.pendingTab.leader = 4;
+        } else if (w == "tleq") {
+            g.para.pendingTab.leader = 5;
+        } else if (w == "tlmdot") {
+            g.para.pendingTab.leader = 6;
+        } else if (w == "deftab") {
+            if (param > 0)
+                m_defaultTab = qBound(20, param, RtfReader::kMaxTwips);
         } else if (const char16_t c = symbol(w)) {
             text(QString(QChar(c)));
         }
@@ -767,6 +813,20 @@ private:
             f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
             break;
         }
+        switch (c.leader) {
+        case 0:
+            break;
+        case 1:
+        case 6:
+            f.setUnderlineStyle(QTextCharFormat::DotLine);
+            break;
+        case 2:
+            f.setUnderlineStyle(QTextCharFormat::DashUnderline);
+            break;
+        default:
+            f.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+            break;
+        }
         if (c.fg > 0 && c.fg < m_colors.size() && m_colors.at(c.fg).isValid())
             f.setForeground(m_colors.at(c.fg));
         if (c.bg > 0 && c.bg < m_colors.size() && m_colors.at(c.bg).isValid())
@@ -787,6 +847,19 @@ private:
         f.setTextIndent(twipsToPixels(m_para.fi));
         f.setTopMargin(twipsToPixels(qMax(0, m_para.sb)));
         f.setBottomMargin(twipsToPixels(qMax(0, m_para.sa)));
+        if (!m_para.tabs.isEmpty()) {
+            // RTF counts tab stops from the page margin, Qt from the
+            // paragraph's left indent.
+            QList<QTextOption::Tab> tabs;
+            for (const TabStop& t : m_para.tabs) {
+                static const QTextOption::TabType kinds[] = {QTextOption::LeftTab, QTextOption::CenterTab,
+                                                             QTextOption::RightTab, QTextOption::DelimiterTab};
+                const qreal position = twipsToPixels(qint64(t.position) - qMax(0, m_para.li));
+                if (position > 0)
+                    tabs.append(QTextOption::Tab(position, kinds[t.kind], t.kind == 3 ? QChar(u'.') : QChar()));
+            }
+            f.setTabPositions(tabs);
+        }
         if (m_para.sl != 0) {
             if (m_para.slMult)
                 f.setLineHeight(qreal(qBound(qint64(10), qAbs(qint64(m_para.sl)) * 100 / 240, qint64(1000))), QTextBlockFormat::ProportionalHeight);
@@ -805,9 +878,25 @@ private:
             m_cursor.setBlockFormat(blockFormat());
     }
 
+    // A tab character takes the leader of the tab stop it moves to: the
+    // paragraph's n-th tab goes to its n-th stop, as templates are written.
+    // Qt draws no leaders; a tab drawn underlined (dotted for dots) stands
+    // in for one.
+    void tab() {
+        Group& g = top();
+        if (g.dest != Dest::Text)
+            return text(u"\t"_s);
+        const int leader = g.para.tabs.value(m_tabsInParagraph).leader;
+        ++m_tabsInParagraph;
+        g.chr.leader = leader;
+        text(u"\t"_s);
+        g.chr.leader = 0;
+    }
+
     void paragraph() {
         if (top().dest != Dest::Text)
             return;
+        m_tabsInParagraph = 0;
         m_skipFallback = 0;
         prepareText();
         flush();
@@ -1156,6 +1245,7 @@ private:
         applyBlockFormat();
         if (m_table && m_col < 4096)
             ++m_col;
+        m_tabsInParagraph = 0;
         m_needCell = true;
     }
 
@@ -1218,6 +1308,8 @@ private:
     CharState m_pendingChr;
     ParaState m_para;
     bool m_blockBreaksPage = false;
+    int m_tabsInParagraph = 0;
+    int m_defaultTab = 0;
 
     RowDef m_rowDef;
     CellDef m_cellDef;

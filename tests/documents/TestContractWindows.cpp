@@ -119,6 +119,7 @@ private slots:
     void rtfControls();
     void rtfIndentsPrintAtTheirSize();
     void rtfDamagedTemplateWarnsOnce();
+    void rtfTabStopsPrintWhereSet();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -445,6 +446,39 @@ void TestContractWindows::rtfDamagedTemplateWarnsOnce() {
     writeTemplate(*dir, "{\\rtf1\\ansi Buyer: $clientname$\\par}");
     w.loadTemplate();
     QVERIFY(MessageService::shown().isEmpty());
+}
+
+void TestContractWindows::rtfTabStopsPrintWhereSet() {
+    if (!havePdfToText())
+        QSKIP("pdftotext is not installed");
+    auto dir = testenv::tempDir();
+    writeTemplate(*dir, "{\\rtf1\\ansi\\deftab1440{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 "
+                        "\\pard Basemark\\par "
+                        "\\pard\\tx4320 L\\tab Lefttab\\par "
+                        "\\pard\\li720\\tx4320 I\\tab Indenttab\\par "
+                        "\\pard\\tqr\\tx8640 \\tab Righttab\\par "
+                        "\\pard\\tqc\\tx4320 \\tab Centretab\\par "
+                        "\\pard\\tqdec\\tx4320 \\tab 12345.67\\par "
+                        "\\pard D\\tab Defaulttab\\par "
+                        "\\pard\\tldot\\tx4320\\tlul\\tqr\\tx8640 Seller\\tab Buyer\\tab\\par }");
+    SaleContractWindow w;
+    w.setTemplateDir(dir->path());
+    w.setValues(sampleSaleValues());
+    w.loadTemplate();
+    w.preview();
+    const auto boxes = pdfWordBoxes(PrintService::lastPreviewPdf());
+    const qreal base = boxes.value(u"Basemark"_s).left();
+    auto near = [](qreal got, qreal want) { return qAbs(got - want) < 1.5; };
+    const QRectF left = boxes.value(u"Lefttab"_s), indent = boxes.value(u"Indenttab"_s),
+                 right = boxes.value(u"Righttab"_s), centre = boxes.value(u"Centretab"_s),
+                 decimal = boxes.value(u"12345.67"_s), deflt = boxes.value(u"Defaulttab"_s);
+    QVERIFY2(near(left.left() - base, 216), qPrintable(QString::number(left.left() - base)));
+    QVERIFY2(near(indent.left() - base, 216), qPrintable(QString::number(indent.left() - base)));
+    QVERIFY2(near(right.right() - base, 432), qPrintable(QString::number(right.right() - base)));
+    QVERIFY2(near(centre.center().x() - base, 216), qPrintable(QString::number(centre.center().x() - base)));
+    // The decimal point sits on the stop: the integer part ends before it.
+    QVERIFY2(decimal.left() - base < 216 && decimal.right() - base > 216, qPrintable(QString::number(decimal.left() - base)));
+    QVERIFY2(near(deflt.left() - base, 72), qPrintable(QString::number(deflt.left() - base)));
 }
 
 int main(int argc, char** argv) {

@@ -58,6 +58,7 @@ private slots:
     void pageBreak();
     void tableBecomesRealTable();
     void twoTablesAndTextBetween();
+    void tabStops();
     void tableBorders();
     void mergedCells();
     void rowsKeepTheirOwnWidths();
@@ -316,6 +317,35 @@ QString cellText(QTextTable* table, int row, int column) {
 
 const QByteArray kBox = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
 } // namespace
+
+void TestRtfReader::tabStops() {
+    // A signature line: a dotted leader to a stop, an underlined one to a
+    // right stop; the stops count from the margin, not from the indent.
+    const QByteArray rtf = "{\\rtf1\\deftab567 \\pard\\li720\\tldot\\tx4320\\tqr\\tlul\\tx9000\\tqc\\tx5000\\tqdec\\tx6000 "
+                           "Seller:\\tab dots\\tab line\\par\\pard plain\\tx\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    const auto tabs = blockOf(doc, u"Seller"_s).tabPositions();
+    QCOMPARE(tabs.size(), 4);
+    QCOMPARE(tabs.at(0).position, (4320 - 720) / 15.0);
+    QCOMPARE(tabs.at(0).type, QTextOption::LeftTab);
+    QCOMPARE(tabs.at(1).position, (9000 - 720) / 15.0);
+    QCOMPARE(tabs.at(1).type, QTextOption::RightTab);
+    QCOMPARE(tabs.at(2).type, QTextOption::CenterTab);
+    QCOMPARE(tabs.at(3).type, QTextOption::DelimiterTab);
+    QCOMPARE(tabs.at(3).delimiter, QChar(u'.'));
+    QVERIFY(blockOf(doc, u"plain"_s).tabPositions().isEmpty());
+    QCOMPARE(doc.defaultTextOption().tabStopDistance(), 567 / 15.0);
+    // The tabs carry their stops' leaders.
+    const QTextBlock block = doc.find(u"Seller"_s).block();
+    QList<int> leaders;
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+        if (it.fragment().text() == u"\t"_s)
+            leaders << it.fragment().charFormat().underlineStyle();
+    QCOMPARE(leaders, (QList<int>{QTextCharFormat::DotLine, QTextCharFormat::SingleUnderline}));
+    QCOMPARE(formatOf(doc, u"dots"_s).underlineStyle(), QTextCharFormat::NoUnderline);
+    QCOMPARE(doc.toPlainText(), u"Seller:\tdots\tline\nplain\n"_s);
+}
 
 void TestRtfReader::tableBorders() {
     // A borderless layout table, then a table with a box round each cell,
