@@ -11,6 +11,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextTable>
 #include <QStringList>
 #include <QTextTableFormat>
@@ -288,6 +289,7 @@ public:
         flush();
         applyBlockFormat();
         finishTable();
+        leaveBox();
         // Tab stops every half inch unless \deftab says otherwise.
         QTextOption option = m_cursor.document()->defaultTextOption();
         option.setTabStopDistance(twipsToPixels(m_defaultTab > 0 ? m_defaultTab : 720));
@@ -745,9 +747,18 @@ private:
     // format changes, and the cursor is placed into or out of a table.
     void prepareText() {
         const Group& g = top();
+        const bool wantBox = !g.para.inTable && hasBorder(g.para);
+        if (m_box && (!wantBox || !sameBox(g.para))) {
+            flush();
+            leaveBox();
+        }
         if (g.para.inTable != m_inTableCell || (g.para.inTable && m_needCell)) {
             flush();
             placeCursor(g.para.inTable);
+        }
+        if (wantBox && !m_box) {
+            flush();
+            enterBox(g.para);
         }
         if (!m_text.isEmpty() || !m_bytes.isEmpty()) {
             if (!(g.chr == m_pendingChr))
@@ -842,8 +853,11 @@ private:
         QTextBlockFormat f;
         static const Qt::Alignment aligns[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
         f.setAlignment(aligns[qBound(0, m_para.align, 3)]);
-        f.setLeftMargin(twipsToPixels(qMax(0, m_para.li)));
-        f.setRightMargin(twipsToPixels(qMax(0, m_para.ri)));
+        // In a bordered box the box carries the side indents.
+        if (!m_box) {
+            f.setLeftMargin(twipsToPixels(qMax(0, m_para.li)));
+            f.setRightMargin(twipsToPixels(qMax(0, m_para.ri)));
+        }
         f.setTextIndent(twipsToPixels(m_para.fi));
         f.setTopMargin(twipsToPixels(qMax(0, m_para.sb)));
         f.setBottomMargin(twipsToPixels(qMax(0, m_para.sa)));
@@ -876,6 +890,18 @@ private:
     void applyBlockFormat() {
         if (m_cursor.blockFormat() != blockFormat())
             m_cursor.setBlockFormat(blockFormat());
+        // Qt's layout drops the space before the first block after a table;
+        // the table keeps it below itself instead.
+        if (m_frameBefore) {
+            if (m_cursor.block().position() == m_frameBefore->lastPosition() + 1 && m_para.sb > 0) {
+                QTextFrameFormat f = m_frameBefore->frameFormat();
+                if (f.bottomMargin() < twipsToPixels(m_para.sb)) {
+                    f.setBottomMargin(twipsToPixels(m_para.sb));
+                    m_frameBefore->setFrameFormat(f);
+                }
+            }
+            m_frameBefore = nullptr;
+        }
     }
 
     // A tab character takes the leader of the tab stop it moves to: the
@@ -991,6 +1017,63 @@ private:
         }
         Q_UNUSED(hasParam);
         return true;
+    }
+
+    // --- paragraph borders ---
+
+    static bool hasBorder(const ParaState& p) {
+        for (const Border& b : p.borders)
+            if (b.style != 0)
+                return true;
+        return false;
+    }
+
+    bool sameBox(const ParaState& p) const {
+        for (int k = 0; k < 4; ++k)
+            if (!(p.borders[k] == m_boxPara.borders[k]))
+                return false;
+        return p.li == m_boxPara.li && p.ri == m_boxPara.ri;
+    }
+
+    // Bordered paragraphs (a signature line is an empty paragraph with a
+    // bottom border) go into a one-cell table whose cell has the borders;
+    // following paragraphs with the same borders share it, as in a word
+    // processor. The box spans the paragraphs' indents.
+    void enterBox(const ParaState& p) {
+        QTextTableFormat tf;
+        tf.setBorder(0);
+        tf.setBorderStyle(QTextFrameFormat::BorderStyle_None);
+        tf.setBorderCollapse(true);
+        tf.setCellPadding(0);
+        tf.setCellSpacing(0);
+        tf.setLeftMargin(twipsToPixels(qMax(0, p.li)));
+        tf.setRightMargin(twipsToPixels(qMax(0, p.ri)));
+        tf.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+        m_box = m_cursor.insertTable(1, 1, tf);
+        QTextTableCell cell = m_box->cellAt(0, 0);
+        QTextTableCellFormat f;
+        for (int side = Top; side <= Right; ++side)
+            applyBorder(f, side, p.borders[side]);
+        f.setTopPadding(1);
+        f.setBottomPadding(1);
+        cell.setFormat(f);
+        m_boxPara = p;
+        m_cursor = cell.firstCursorPosition();
+    }
+
+    void leaveBox() {
+        if (!m_box)
+            return;
+        // The last paragraph mark of the box leaves an empty block behind.
+        const QTextTableCell cell = m_box->cellAt(0, 0);
+        QTextCursor end = cell.lastCursorPosition();
+        if (end.block().length() == 1 && end.block().position() > cell.firstPosition()) {
+            end.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+            end.removeSelectedText();
+        }
+        m_cursor.setPosition(m_box->lastPosition() + 1);
+        m_frameBefore = m_box;
+        m_box = nullptr;
     }
 
     // --- tables ---
@@ -1208,6 +1291,7 @@ private:
                 // Leave the table: continue in the block after it.
                 finishTable();
                 m_cursor.setPosition(m_table->lastPosition() + 1);
+                m_frameBefore = m_table;
                 m_table = nullptr;
             }
             m_inTableCell = false;
@@ -1309,6 +1393,9 @@ private:
     ParaState m_para;
     bool m_blockBreaksPage = false;
     int m_tabsInParagraph = 0;
+    QTextTable* m_box = nullptr;
+    QTextFrame* m_frameBefore = nullptr;
+    ParaState m_boxPara;
     int m_defaultTab = 0;
 
     RowDef m_rowDef;

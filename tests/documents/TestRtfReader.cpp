@@ -59,6 +59,7 @@ private slots:
     void tableBecomesRealTable();
     void twoTablesAndTextBetween();
     void tabStops();
+    void paragraphBorders();
     void tableBorders();
     void mergedCells();
     void rowsKeepTheirOwnWidths();
@@ -300,6 +301,7 @@ void TestRtfReader::twoTablesAndTextBetween() {
     QCOMPARE(second->rows(), 2);
 }
 
+
 namespace {
 QTextTable* firstTable(QTextDocument& doc) {
     for (QTextFrame* f : doc.rootFrame()->childFrames())
@@ -347,6 +349,46 @@ void TestRtfReader::tabStops() {
     QCOMPARE(doc.toPlainText(), u"Seller:\tdots\tline\nplain\n"_s);
 }
 
+void TestRtfReader::paragraphBorders() {
+    // A boxed notice of two paragraphs, a signature line drawn as an empty
+    // paragraph with a bottom border, and the name under it.
+    const QByteArray rtf = kHead + "\\pard before\\par "
+                                   "\\pard\\li720\\ri720\\brdrt\\brdrs\\brdrw10\\brdrl\\brdrs\\brdrw10"
+                                   "\\brdrb\\brdrs\\brdrw10\\brdrr\\brdrs\\brdrw10 First\\par Second\\par "
+                                   "\\pard\\li4000\\brdrb\\brdrdb\\brdrw15\\brdrcf1\\par "
+                                   "\\pard\\li4000 Name\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    // Each box begins and ends with a frame mark, read as a line break.
+    QCOMPARE(doc.toPlainText(), u"before\n\nFirst\nSecond\n\n\nName\n"_s);
+    QVERIFY(!doc.find(u"before"_s).currentTable());
+    QTextTable* box = doc.find(u"First"_s).currentTable();
+    QVERIFY(box);
+    QCOMPARE(doc.find(u"Second"_s).currentTable(), box);
+    QCOMPARE(box->format().leftMargin(), 720 / 15.0);
+    QCOMPARE(box->format().rightMargin(), 720 / 15.0);
+    QCOMPARE(blockOf(doc, u"First"_s).leftMargin(), 0.0);
+    const auto boxed = box->cellAt(0, 0).format().toTableCellFormat();
+    for (qreal w : {boxed.topBorder(), boxed.leftBorder(), boxed.bottomBorder(), boxed.rightBorder()})
+        QCOMPARE(w, 10 / 15.0);
+    QCOMPARE(cellText(box, 0, 0), u"First\nSecond"_s);
+    // The signature line: its own box with only a bottom border.
+    QTextTable* line = nullptr;
+    for (QTextFrame* f : doc.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(f); t && t != box)
+            line = t;
+    QVERIFY(line);
+    QCOMPARE(cellText(line, 0, 0), QString());
+    QCOMPARE(line->format().leftMargin(), 4000 / 15.0);
+    const auto under = line->cellAt(0, 0).format().toTableCellFormat();
+    QCOMPARE(under.topBorder(), 0.0);
+    QCOMPARE(under.bottomBorder(), 1.0);
+    QCOMPARE(under.bottomBorderStyle(), QTextFrameFormat::BorderStyle_Double);
+    QCOMPARE(under.bottomBorderBrush().color(), QColor(255, 0, 0));
+    QVERIFY(!doc.find(u"Name"_s).currentTable());
+    QCOMPARE(blockOf(doc, u"Name"_s).leftMargin(), 4000 / 15.0);
+}
+
 void TestRtfReader::tableBorders() {
     // A borderless layout table, then a table with a box round each cell,
     // a double bottom border in red and a dotted left one.
@@ -354,7 +396,7 @@ void TestRtfReader::tableBorders() {
                                    "\\pard between\\par "
                                    "\\trowd\\trgaph108" + kBox + "\\cellx3000"
                                    "\\clbrdrb\\brdrdb\\brdrw30\\brdrcf1\\clbrdrl\\brdrdot\\cellx6000"
-                                   "\\pard\\intbl boxed\\cell lined\\cell\\row \\pard end\\par}";
+                                   "\\pard\\intbl boxed\\cell lined\\cell\\row \\pard\\sb240 end\\par}";
     QTextDocument doc;
     QVERIFY(RtfReader::read(rtf, &doc));
     QTextTable* layout = doc.find(u"logo"_s).currentTable();
@@ -380,6 +422,10 @@ void TestRtfReader::tableBorders() {
     QCOMPARE(lined.bottomBorderStyle(), QTextFrameFormat::BorderStyle_Double);
     QCOMPARE(lined.bottomBorderBrush().color(), QColor(255, 0, 0));
     QCOMPARE(lined.leftBorderStyle(), QTextFrameFormat::BorderStyle_Dotted);
+    // Qt's layout drops the space before a block that follows a table: the
+    // table holds it below itself.
+    QCOMPARE(boxed->format().bottomMargin(), 240 / 15.0);
+    QCOMPARE(layout->format().bottomMargin(), 0.0);
     // Row borders stand in for cells without their own.
     QTextDocument rows;
     QVERIFY(RtfReader::read("{\\rtf1\\trowd\\trbrdrt\\brdrs\\trbrdrb\\brdrs\\trbrdrl\\brdrs\\trbrdrr\\brdrs"
