@@ -37,6 +37,10 @@ struct CharState {
     int bg = 0;
     int vertical = 0; // -1 sub, 1 super
     int leader = 0;   // a tab character: the leader of its tab stop
+    int caps = 0;     // 1 all capitals, 2 small capitals
+    int raise = 0;    // \up (positive) or \dn (negative), half-points
+    int expand = 0;   // character spacing, twips
+    bool deleted = false;
     bool operator==(const CharState&) const = default;
 };
 
@@ -151,6 +155,15 @@ char16_t symbol(const QByteArray& w) {
     return 0;
 }
 
+// Control words that put text, breaks or cells into the document.
+bool makesText(const QByteArray& w) {
+    static const char* const words[] = {"par", "sect", "line", "page", "tab", "cell", "row", "u", "uc", "column", "nestcell", "nestrow"};
+    for (const char* word : words)
+        if (w == word)
+            return true;
+    return symbol(w) != 0;
+}
+
 // Destinations whose content is never shown.
 bool isSkippedDestination(const QByteArray& w) {
     static const char* const names[] = {"stylesheet",
@@ -244,17 +257,6 @@ public:
         qsizetype i = 0;
         while (i < n) {
             const char c = p[i];
-            if (m_overflow > 0) {
-                // Inside a group nested too deeply: only the braces count.
-                if (c == '{')
-                    ++m_overflow;
-                else if (c == '}')
-                    --m_overflow;
-                else if (c == '\\' && i + 1 < n)
-                    ++i; // an escaped brace does not count
-                ++i;
-                continue;
-            }
             switch (c) {
             case '{':
                 openGroup();
@@ -305,7 +307,9 @@ private:
     void openGroup() {
         m_skipFallback = 0;
         if (m_stack.size() >= RtfReader::kMaxDepth) {
-            m_overflow = 1;
+            // Deeper groups are not kept apart: their text is read with the
+            // formatting of the deepest group kept.
+            ++m_overflow;
             return;
         }
         m_stack.append(m_stack.last());
@@ -315,6 +319,10 @@ private:
     void closeGroup() {
         m_skipFallback = 0;
         m_newGroup = false;
+        if (m_overflow > 0) {
+            --m_overflow;
+            return;
+        }
         const Dest dest = top().dest;
         if (dest == Dest::FontTable)
             commitFont();
@@ -362,7 +370,7 @@ private:
             case '-':
                 return i + 1; // optional hyphen
             case '*':
-                if (wasNew)
+                if (wasNew && m_overflow == 0)
                     top().dest = Dest::Skip;
                 return i + 1;
             case '\r':
@@ -423,6 +431,9 @@ private:
             return;
         }
         const bool on = !hasParam || param != 0;
+        // Beyond the nesting limit only what makes text counts.
+        if (m_overflow > 0 && !makesText(w))
+            return;
 
         // Destinations.
         if (w == "fonttbl") {
@@ -533,6 +544,20 @@ private:
             g.chr.vertical = on ? 1 : 0;
         } else if (w == "nosupersub") {
             g.chr.vertical = 0;
+        } else if (w == "caps") {
+            g.chr.caps = on ? 1 : 0;
+        } else if (w == "scaps") {
+            g.chr.caps = on ? 2 : 0;
+        } else if (w == "up") {
+            g.chr.raise = qBound(0, hasParam ? param : 6, 3276);
+        } else if (w == "dn") {
+            g.chr.raise = -qBound(0, hasParam ? param : 6, 3276);
+        } else if (w == "expndtw") {
+            g.chr.expand = qBound(-1440, param, 1440);
+        } else if (w == "expnd") {
+            g.chr.expand = qBound(-1440, param * 5, 1440); // quarter points
+        } else if (w == "deleted") {
+            g.chr.deleted = on;
         }
         // Paragraph formatting.
         else if (w == "pard") {
@@ -694,7 +719,7 @@ private:
             if (len == 0)
                 return;
         }
-        if (g.chr.hidden)
+        if (g.chr.hidden || g.chr.deleted)
             return;
         prepareText();
         const int cp = currentCodePage();
@@ -711,7 +736,7 @@ private:
                 m_fontBytes.append(byte);
             return;
         }
-        if (g.dest != Dest::Text || g.chr.hidden)
+        if (g.dest != Dest::Text || g.chr.hidden || g.chr.deleted)
             return;
         prepareText();
         const int cp = currentCodePage();
@@ -729,7 +754,7 @@ private:
             m_fontName += s;
             return;
         }
-        if (g.dest != Dest::Text || g.chr.hidden)
+        if (g.dest != Dest::Text || g.chr.hidden || g.chr.deleted)
             return;
         prepareText();
         decodeBytes();
@@ -842,6 +867,16 @@ private:
             f.setForeground(m_colors.at(c.fg));
         if (c.bg > 0 && c.bg < m_colors.size() && m_colors.at(c.bg).isValid())
             f.setBackground(m_colors.at(c.bg));
+        if (c.caps == 1)
+            f.setFontCapitalization(QFont::AllUppercase);
+        else if (c.caps == 2)
+            f.setFontCapitalization(QFont::SmallCaps);
+        if (c.raise != 0)
+            f.setBaselineOffset(qBound(-100.0, c.raise * 100.0 / c.halfPoints, 100.0));
+        if (c.expand != 0) {
+            f.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+            f.setFontLetterSpacing(twipsToPixels(c.expand));
+        }
         if (c.vertical < 0)
             f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
         else if (c.vertical > 0)
@@ -921,6 +956,9 @@ private:
 
     void paragraph() {
         if (top().dest != Dest::Text)
+            return;
+        // A tracked deletion of the paragraph mark joins the paragraphs.
+        if (top().chr.deleted && !top().para.inTable)
             return;
         m_tabsInParagraph = 0;
         m_skipFallback = 0;

@@ -56,6 +56,8 @@ private slots:
     void paragraphFormats();
     void extremeNumbers();
     void pageBreak();
+    void capitalsRaisingSpacing();
+    void trackedDeletionsDropped();
     void tableBecomesRealTable();
     void twoTablesAndTextBetween();
     void tabStops();
@@ -240,6 +242,61 @@ void TestRtfReader::extremeNumbers() {
     QVERIFY2(doc.pageCount() < 40, qPrintable(QString::number(doc.pageCount())));
 }
 
+namespace {
+QTextTable* firstTable(QTextDocument& doc) {
+    for (QTextFrame* f : doc.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(f))
+            return t;
+    return nullptr;
+}
+
+QString cellText(QTextTable* table, int row, int column) {
+    const QTextTableCell cell = table->cellAt(row, column);
+    QTextCursor c = cell.firstCursorPosition();
+    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+const QByteArray kBox = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+} // namespace
+
+void TestRtfReader::capitalsRaisingSpacing() {
+    const QByteArray rtf = "{\\rtf1\\fs20 {\\caps heading}{\\scaps small}{\\caps\\caps0 plain}"
+                           "{\\up6 raised}{\\dn lowered}{\\up0 level}{\\expnd8 wide}{\\expndtw-20 narrow}"
+                           "{\\super sup}{\\sub sub}}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    // The text stays as written; the capitals are the font's.
+    QCOMPARE(doc.toPlainText(), u"headingsmallplainraisedloweredlevelwidenarrowsupsub"_s);
+    QCOMPARE(formatOf(doc, u"heading"_s).fontCapitalization(), QFont::AllUppercase);
+    QCOMPARE(formatOf(doc, u"small"_s).fontCapitalization(), QFont::SmallCaps);
+    QCOMPARE(formatOf(doc, u"plain"_s).fontCapitalization(), QFont::MixedCase);
+    // Raised by 3 pt of a 10 pt font; \dn without a value lowers by 3 pt.
+    QCOMPARE(formatOf(doc, u"raised"_s).baselineOffset(), 30.0);
+    QCOMPARE(formatOf(doc, u"lowered"_s).baselineOffset(), -30.0);
+    QCOMPARE(formatOf(doc, u"level"_s).baselineOffset(), 0.0);
+    // 8 quarter points = 2 pt = 40 twips; -20 twips = -1 pt.
+    QCOMPARE(formatOf(doc, u"wide"_s).fontLetterSpacingType(), QFont::AbsoluteSpacing);
+    QCOMPARE(formatOf(doc, u"wide"_s).fontLetterSpacing(), 40 / 15.0);
+    QCOMPARE(formatOf(doc, u"narrow"_s).fontLetterSpacing(), -20 / 15.0);
+    QCOMPARE(formatOf(doc, u"sup"_s).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    QCOMPARE(formatOf(doc, u"sub"_s).verticalAlignment(), QTextCharFormat::AlignSubScript);
+}
+
+void TestRtfReader::trackedDeletionsDropped() {
+    // A revised clause: the deleted wording goes, the inserted stays, and a
+    // deleted paragraph mark joins its paragraphs.
+    const QByteArray rtf = "{\\rtf1{\\*\\revtbl{Unknown;}{Owner;}}\\pard The price is "
+                           "{\\deleted\\revauthdel1 100}{\\revised\\revauth1 120} leva."
+                           "{\\deleted\\par} Paid in cash.\\par "
+                           "\\trowd\\cellx2000\\cellx4000\\pard\\intbl a{\\deleted old}\\cell b\\cell\\row}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QVERIFY(doc.toPlainText().startsWith(u"The price is 120 leva. Paid in cash.\n"_s));
+    QCOMPARE(cellText(firstTable(doc), 0, 0), u"a"_s);
+    QCOMPARE(cellText(firstTable(doc), 0, 1), u"b"_s);
+}
+
 void TestRtfReader::pageBreak() {
     QTextDocument doc;
     QVERIFY(RtfReader::read("{\\rtf1 first\\page second\\par third}", &doc));
@@ -302,23 +359,6 @@ void TestRtfReader::twoTablesAndTextBetween() {
 }
 
 
-namespace {
-QTextTable* firstTable(QTextDocument& doc) {
-    for (QTextFrame* f : doc.rootFrame()->childFrames())
-        if (auto* t = qobject_cast<QTextTable*>(f))
-            return t;
-    return nullptr;
-}
-
-QString cellText(QTextTable* table, int row, int column) {
-    const QTextTableCell cell = table->cellAt(row, column);
-    QTextCursor c = cell.firstCursorPosition();
-    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
-    return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-}
-
-const QByteArray kBox = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
-} // namespace
 
 void TestRtfReader::tabStops() {
     // A signature line: a dotted leader to a stop, an underlined one to a
@@ -640,8 +680,26 @@ void TestRtfReader::deepNesting() {
     bool ok = false;
     const QString text = readText(rtf, &ok);
     QVERIFY(ok);
-    // Content beyond the nesting limit is skipped; what follows is read.
-    QCOMPARE(text, u"start end"_s);
+    // Content beyond the nesting limit is kept, only the nesting is dropped.
+    QCOMPARE(text, u"startdeep end"_s);
+
+    // Text deeper than the limit keeps the formatting of the deepest group
+    // kept; formatting and destinations below it are not taken up, and the
+    // text after the deep groups has its own formatting again.
+    QByteArray formatted = "{\\rtf1 {\\b bold";
+    formatted += QByteArray(RtfReader::kMaxDepth + 10, '{');
+    formatted += "\\i\\fs80 deep{\\*\\foo x}\\par more";
+    formatted += QByteArray(RtfReader::kMaxDepth + 10, '}');
+    formatted += "} after}";
+    QTextDocument doc;
+    QString damage;
+    QVERIFY(RtfReader::read(formatted, &doc, nullptr, &damage));
+    QVERIFY(damage.isEmpty());
+    QCOMPARE(doc.toPlainText(), u"bolddeepx\nmore after"_s);
+    QCOMPARE(formatOf(doc, u"deep"_s).fontWeight(), int(QFont::Bold));
+    QVERIFY(!formatOf(doc, u"deep"_s).fontItalic());
+    QCOMPARE(formatOf(doc, u"more"_s).fontPointSize(), 12.0);
+    QCOMPARE(formatOf(doc, u"after"_s).fontWeight(), int(QFont::Normal));
 
     QByteArray shallow = "{\\rtf1 ";
     shallow += QByteArray(100, '{') + "mid" + QByteArray(100, '}') + "}";
