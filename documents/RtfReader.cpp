@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QImage>
+#include <QUrl>
 #include <QList>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -21,7 +23,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Dest { Text, FontTable, ColorTable, Skip };
+enum class Dest { Text, FontTable, ColorTable, Picture, Skip };
 
 enum class Underline { None, Single, Dotted, Dashed, Double, Wave };
 
@@ -168,7 +170,6 @@ bool makesText(const QByteArray& w) {
 bool isSkippedDestination(const QByteArray& w) {
     static const char* const names[] = {"stylesheet",
                                         "info",
-                                        "pict",
                                         "header",
                                         "headerl",
                                         "headerr",
@@ -328,6 +329,8 @@ private:
             commitFont();
         if (m_stack.size() > 1)
             m_stack.removeLast();
+        if (dest == Dest::Picture && top().dest == Dest::Text)
+            insertPicture();
         if (dest == Dest::FontTable && top().dest != Dest::FontTable)
             m_fontPending = false;
     }
@@ -370,8 +373,10 @@ private:
             case '-':
                 return i + 1; // optional hyphen
             case '*':
-                if (wasNew && m_overflow == 0)
+                if (wasNew && m_overflow == 0) {
                     top().dest = Dest::Skip;
+                    m_starred = true;
+                }
                 return i + 1;
             case '\r':
             case '\n':
@@ -410,10 +415,13 @@ private:
         const int param = int(value);
 
         if (word == "bin") {
-            // Binary data of the given length follows: skip it whole.
+            // Binary data of the given length follows: a picture's data, or
+            // skipped whole.
             const qint64 len = hasParam && param > 0 ? param : 0;
             if (len > n - j)
                 m_cutShort = true;
+            if (top().dest == Dest::Picture && m_overflow == 0)
+                m_pictBinary.append(p + j, qsizetype(qMin<qint64>(len, n - j)));
             return j + qMin<qint64>(len, n - j);
         }
         const bool wasNew = m_newGroup;
@@ -424,6 +432,14 @@ private:
 
     void controlWord(const QByteArray& w, bool hasParam, int param, bool groupStart) {
         Group& g = top();
+        if (m_starred) {
+            // An optional destination: read those we know, skip the rest.
+            m_starred = false;
+            if (w == "shppict" && m_stack.size() > 1) {
+                g.dest = m_stack.at(m_stack.size() - 2).dest;
+                return;
+            }
+        }
         if (g.dest == Dest::Skip)
             return;
         if (g.dest == Dest::Text && m_skipFallback > 0 && w != "u") {
@@ -450,6 +466,37 @@ private:
             return;
         }
         Q_UNUSED(groupStart);
+        if (w == "pict") {
+            if (g.dest == Dest::Text) {
+                g.dest = Dest::Picture;
+                m_pict = Picture{};
+                m_pictHex.clear();
+                m_pictBinary.clear();
+            }
+            return;
+        }
+        if (g.dest == Dest::Picture) {
+            if (w == "pngblip")
+                m_pict.format = "png";
+            else if (w == "jpegblip")
+                m_pict.format = "jpeg";
+            else if (w == "emfblip" || w == "wmetafile" || w == "macpict" || w == "dibitmap" || w == "wbitmap" ||
+                     w == "pmmetafile")
+                m_pict.format.clear();
+            else if (w == "picw")
+                m_pict.width = qBound(0, param, 100000);
+            else if (w == "pich")
+                m_pict.height = qBound(0, param, 100000);
+            else if (w == "picwgoal")
+                m_pict.goalWidth = distance(qMax(0, param));
+            else if (w == "pichgoal")
+                m_pict.goalHeight = distance(qMax(0, param));
+            else if (w == "picscalex")
+                m_pict.scaleX = qBound(1, param, 1000);
+            else if (w == "picscaley")
+                m_pict.scaleY = qBound(1, param, 1000);
+            return;
+        }
 
         if (g.dest == Dest::FontTable) {
             if (w == "f") {
@@ -709,6 +756,11 @@ private:
             for (qsizetype k = 0; k < len; ++k)
                 if (s[k] == ';')
                     commitColor();
+            return;
+        }
+        if (g.dest == Dest::Picture) {
+            if (!m_pict.format.isEmpty())
+                m_pictHex.append(s, len);
             return;
         }
         if (m_skipFallback > 0) {
@@ -1057,6 +1109,34 @@ private:
         return true;
     }
 
+    // --- pictures ---
+
+    // PNG and JPEG pictures are shown at the size the template gives them;
+    // other kinds (metafiles, bitmaps) Qt cannot draw and are skipped.
+    void insertPicture() {
+        if (m_pict.format.isEmpty())
+            return;
+        const QByteArray data = m_pictBinary.isEmpty() ? QByteArray::fromHex(m_pictHex) : m_pictBinary;
+        m_pictHex.clear();
+        m_pictBinary.clear();
+        QImage image;
+        if (!image.loadFromData(data, m_pict.format.constData()) || image.isNull())
+            return;
+        const qreal width = m_pict.goalWidth > 0 ? twipsToPixels(m_pict.goalWidth) : qreal(image.width());
+        const qreal height = m_pict.goalHeight > 0 ? twipsToPixels(m_pict.goalHeight) : qreal(image.height());
+        const QString name = u"rtf-picture-%1"_s.arg(++m_pictures);
+        m_cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+        prepareText();
+        flush();
+        applyBlockFormat();
+        QTextImageFormat f;
+        f.merge(charFormat(top().chr));
+        f.setName(name);
+        f.setWidth(qMax<qreal>(1, width * m_pict.scaleX / 100.0));
+        f.setHeight(qMax<qreal>(1, height * m_pict.scaleY / 100.0));
+        m_cursor.insertImage(f);
+    }
+
     // --- paragraph borders ---
 
     static bool hasBorder(const ParaState& p) {
@@ -1402,7 +1482,19 @@ private:
         m_colorPending = false;
     }
 
+    struct Picture {
+        QByteArray format; // "png", "jpeg"; empty for kinds not shown
+        int width = 0, height = 0;
+        int goalWidth = 0, goalHeight = 0;
+        int scaleX = 100, scaleY = 100;
+    };
+
     const QByteArray& m_data;
+    bool m_starred = false;
+    Picture m_pict;
+    QByteArray m_pictHex;
+    QByteArray m_pictBinary;
+    int m_pictures = 0;
     QTextCursor m_cursor;
     bool m_cutShort = false;
     int m_controlCharacters = 0;

@@ -1,7 +1,9 @@
 #include "documents/RtfReader.h"
 #include "tests/support/TestEnv.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QTest>
@@ -60,6 +62,7 @@ private slots:
     void trackedDeletionsDropped();
     void tableBecomesRealTable();
     void twoTablesAndTextBetween();
+    void pictures();
     void tabStops();
     void paragraphBorders();
     void tableBorders();
@@ -359,6 +362,43 @@ void TestRtfReader::twoTablesAndTextBetween() {
 }
 
 
+
+void TestRtfReader::pictures() {
+    // A logo as Word writes it (PNG in \\shppict, a metafile for old readers
+    // in \\nonshppict), a scaled JPEG as binary data, a metafile alone.
+    QImage logo(40, 20, QImage::Format_RGB32);
+    logo.fill(QColor(200, 0, 0));
+    QByteArray png, jpeg;
+    QBuffer pngBuffer(&png), jpegBuffer(&jpeg);
+    QVERIFY(logo.save(&pngBuffer, "PNG"));
+    QVERIFY(logo.save(&jpegBuffer, "JPEG"));
+    const QByteArray rtf = "{\\rtf1 Logo:{\\*\\shppict{\\pict\\pngblip\\picw40\\pich20\\picwgoal1440\\pichgoal720 " +
+                           png.toHex() + "}}{\\nonshppict{\\pict\\wmetafile8\\picw40\\pich20 0102}}\\par "
+                           "{\\pict\\jpegblip\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200\\bin" +
+                           QByteArray::number(jpeg.size()) + " " + jpeg + "}\\par "
+                           "{\\pict\\emfblip 0102}{\\pict\\pngblip 00ff}{\\pict\\pngblip\\picw40 " + png.toHex() +
+                           "}end}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QList<QTextImageFormat> images;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                images << it.fragment().charFormat().toImageFormat();
+    QCOMPARE(images.size(), 3);
+    QCOMPARE(images.at(0).width(), 96.0);
+    QCOMPARE(images.at(0).height(), 48.0);
+    QCOMPARE(images.at(1).width(), 48.0);
+    QCOMPARE(images.at(1).height(), 96.0);
+    // Without a size in the file: the picture's own pixels.
+    QCOMPARE(images.at(2).width(), 40.0);
+    QCOMPARE(images.at(2).height(), 20.0);
+    const QImage shown = doc.resource(QTextDocument::ImageResource, QUrl(images.at(0).name())).value<QImage>();
+    QCOMPARE(shown.size(), QSize(40, 20));
+    QCOMPARE(shown.pixelColor(5, 5), QColor(200, 0, 0));
+    QVERIFY(!doc.resource(QTextDocument::ImageResource, QUrl(images.at(1).name())).value<QImage>().isNull());
+    QCOMPARE(doc.toPlainText().remove(QChar::ObjectReplacementCharacter), u"Logo:\n\nend"_s);
+}
 
 void TestRtfReader::tabStops() {
     // A signature line: a dotted leader to a stop, an underlined one to a
