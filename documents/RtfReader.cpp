@@ -18,12 +18,13 @@
 #include <QStringList>
 #include <QTextTableFormat>
 #include <cstring>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Dest { Text, FontTable, ColorTable, Picture, Skip };
+enum class Dest { Text, FontTable, ColorTable, Picture, FieldInstruction, Skip };
 
 enum class Underline { None, Single, Dotted, Dashed, Double, Wave };
 
@@ -43,6 +44,7 @@ struct CharState {
     int raise = 0;    // \up (positive) or \dn (negative), half-points
     int expand = 0;   // character spacing, twips
     bool deleted = false;
+    int pageField = 0; // 1 page number, 2 number of pages
     bool operator==(const CharState&) const = default;
 };
 
@@ -107,6 +109,7 @@ struct Group {
     ParaState para;
     Dest dest = Dest::Text;
     int uc = 1;
+    int field = 0; // inside a PAGE (1) or NUMPAGES (2) field
 };
 
 struct Font {
@@ -170,16 +173,9 @@ bool makesText(const QByteArray& w) {
 bool isSkippedDestination(const QByteArray& w) {
     static const char* const names[] = {"stylesheet",
                                         "info",
-                                        "header",
                                         "headerl",
-                                        "headerr",
-                                        "headerf",
-                                        "footer",
                                         "footerl",
-                                        "footerr",
-                                        "footerf",
                                         "footnote",
-                                        "fldinst",
                                         "themedata",
                                         "colorschememapping",
                                         "latentstyles",
@@ -289,6 +285,8 @@ public:
         // binary run unfinished at its end.
         if (m_stack.size() > 1 || m_overflow > 0)
             m_cutShort = true;
+        if (m_band)
+            endBand();
         flush();
         applyBlockFormat();
         finishTable();
@@ -300,6 +298,7 @@ public:
     }
 
     bool cutShort() const { return m_cutShort; }
+    bool titlePage() const { return m_titlePage; }
     int controlCharacters() const { return m_controlCharacters; }
 
 private:
@@ -331,6 +330,12 @@ private:
             m_stack.removeLast();
         if (dest == Dest::Picture && top().dest == Dest::Text)
             insertPicture();
+        if (dest == Dest::FieldInstruction && top().dest != Dest::FieldInstruction) {
+            const QByteArray name = m_fieldInstruction.trimmed().split(' ').value(0).toUpper();
+            top().field = name == "PAGE" ? 1 : (name == "NUMPAGES" || name == "SECTIONPAGES") ? 2 : 0;
+        }
+        if (m_band && int(m_stack.size()) < m_band->depth)
+            endBand();
         if (dest == Dest::FontTable && top().dest != Dest::FontTable)
             m_fontPending = false;
     }
@@ -439,6 +444,11 @@ private:
                 g.dest = m_stack.at(m_stack.size() - 2).dest;
                 return;
             }
+            if (w == "fldinst" && m_stack.size() > 1 && m_stack.at(m_stack.size() - 2).dest == Dest::Text) {
+                g.dest = Dest::FieldInstruction;
+                m_fieldInstruction.clear();
+                return;
+            }
         }
         if (g.dest == Dest::Skip)
             return;
@@ -466,6 +476,39 @@ private:
             return;
         }
         Q_UNUSED(groupStart);
+        if (w == "fldinst") {
+            if (g.dest == Dest::Text) {
+                g.dest = Dest::FieldInstruction;
+                m_fieldInstruction.clear();
+            }
+            return;
+        }
+        if (g.dest == Dest::FieldInstruction)
+            return;
+        if (w == "fldrslt") {
+            // A page number field: the number is set when printing.
+            if (g.field != 0 && g.dest == Dest::Text) {
+                pageField(g.field);
+                g.dest = Dest::Skip;
+            }
+            return;
+        }
+        if (w == "field") {
+            g.field = 0;
+            return;
+        }
+        if (w == "chpgn") {
+            pageField(1);
+            return;
+        }
+        if (w == "header" || w == "headerr" || w == "headerf" || w == "footer" || w == "footerr" || w == "footerf") {
+            startBand(w);
+            return;
+        }
+        if (w == "titlepg") {
+            m_titlePage = true;
+            return;
+        }
         if (w == "pict") {
             if (g.dest == Dest::Text) {
                 g.dest = Dest::Picture;
@@ -763,6 +806,11 @@ private:
                 m_pictHex.append(s, len);
             return;
         }
+        if (g.dest == Dest::FieldInstruction) {
+            if (m_fieldInstruction.size() < 256)
+                m_fieldInstruction.append(s, qMin<qsizetype>(len, 256));
+            return;
+        }
         if (m_skipFallback > 0) {
             const qsizetype skipped = qMin<qsizetype>(len, m_skipFallback);
             m_skipFallback -= int(skipped);
@@ -919,6 +967,8 @@ private:
             f.setForeground(m_colors.at(c.fg));
         if (c.bg > 0 && c.bg < m_colors.size() && m_colors.at(c.bg).isValid())
             f.setBackground(m_colors.at(c.bg));
+        if (c.pageField != 0)
+            f.setProperty(RtfReader::kPageFieldProperty, c.pageField);
         if (c.caps == 1)
             f.setFontCapitalization(QFont::AllUppercase);
         else if (c.caps == 2)
@@ -1107,6 +1157,102 @@ private:
         }
         Q_UNUSED(hasParam);
         return true;
+    }
+
+    // --- headers and footers ---
+
+    void pageField(int kind) {
+        Group& g = top();
+        if (g.dest != Dest::Text)
+            return;
+        g.chr.pageField = kind;
+        text(u"1"_s);
+        g.chr.pageField = 0;
+    }
+
+    // What the body's reading leaves while a header or footer is read.
+    struct Band {
+        int depth = 0;
+        QTextCursor cursor;
+        QTextTable* table = nullptr;
+        QTextTable* box = nullptr;
+        ParaState boxPara;
+        QList<int> colEdges, cellColumns;
+        int row = 0, col = 0, tabs = 0;
+        bool rowEnded = false, inTableCell = false, needCell = false, breaksPage = false;
+        ParaState para;
+        CharState chr;
+    };
+
+    void startBand(const QByteArray& w) {
+        Group& g = top();
+        if (g.dest != Dest::Text || m_band) {
+            g.dest = Dest::Skip;
+            return;
+        }
+        flush();
+        const RtfReader::PageBand kind = w.startsWith("header")
+                                             ? (w == "headerf" ? RtfReader::PageBand::FirstHeader : RtfReader::PageBand::Header)
+                                             : (w == "footerf" ? RtfReader::PageBand::FirstFooter : RtfReader::PageBand::Footer);
+        QTextDocument* main = m_cursor.document();
+        QTextDocument* doc = RtfReader::pageBand(main, kind);
+        if (!doc) {
+            doc = new QTextDocument(main);
+            doc->setObjectName(RtfReader::pageBandName(kind));
+            doc->setUndoRedoEnabled(false);
+        } else {
+            doc->clear();
+        }
+        m_band = std::make_unique<Band>(Band{int(m_stack.size()), m_cursor, m_table, m_box, m_boxPara, m_colEdges,
+                                             m_cellColumns, m_row, m_col, m_tabsInParagraph, m_rowEnded,
+                                             m_inTableCell, m_needCell, m_blockBreaksPage, m_para, m_pendingChr});
+        m_cursor = QTextCursor(doc);
+        m_table = nullptr;
+        m_box = nullptr;
+        m_frameBefore = nullptr;
+        m_colEdges.clear();
+        m_cellColumns.clear();
+        m_row = m_col = m_tabsInParagraph = 0;
+        m_rowEnded = m_inTableCell = m_needCell = m_blockBreaksPage = false;
+        g.para = ParaState{};
+    }
+
+    void endBand() {
+        flush();
+        applyBlockFormat();
+        finishTable();
+        leaveBox();
+        // The band's last paragraph mark leaves an empty block at its end.
+        QTextDocument* doc = m_cursor.document();
+        QTextCursor end(doc);
+        end.movePosition(QTextCursor::End);
+        const QTextBlock last = end.block();
+        if (last.length() == 1 && last.previous().isValid() &&
+            QTextCursor(last.previous()).currentFrame() == doc->rootFrame() && !end.currentTable()) {
+            end.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+            end.removeSelectedText();
+        }
+        QTextOption option = doc->defaultTextOption();
+        option.setTabStopDistance(twipsToPixels(m_defaultTab > 0 ? m_defaultTab : 720));
+        doc->setDefaultTextOption(option);
+        const Band b = *m_band;
+        m_band.reset();
+        m_cursor = b.cursor;
+        m_table = b.table;
+        m_box = b.box;
+        m_boxPara = b.boxPara;
+        m_frameBefore = nullptr;
+        m_colEdges = b.colEdges;
+        m_cellColumns = b.cellColumns;
+        m_row = b.row;
+        m_col = b.col;
+        m_tabsInParagraph = b.tabs;
+        m_rowEnded = b.rowEnded;
+        m_inTableCell = b.inTableCell;
+        m_needCell = b.needCell;
+        m_blockBreaksPage = b.breaksPage;
+        m_para = b.para;
+        m_pendingChr = b.chr;
     }
 
     // --- pictures ---
@@ -1491,6 +1637,9 @@ private:
 
     const QByteArray& m_data;
     bool m_starred = false;
+    QByteArray m_fieldInstruction;
+    bool m_titlePage = false;
+    std::unique_ptr<Band> m_band;
     Picture m_pict;
     QByteArray m_pictHex;
     QByteArray m_pictBinary;
@@ -1546,8 +1695,47 @@ private:
 
 } // namespace
 
+QString RtfReader::pageBandName(PageBand band) {
+    switch (band) {
+    case PageBand::Header:
+        return u"rtf-header"_s;
+    case PageBand::Footer:
+        return u"rtf-footer"_s;
+    case PageBand::FirstHeader:
+        return u"rtf-first-header"_s;
+    case PageBand::FirstFooter:
+        return u"rtf-first-footer"_s;
+    }
+    return {};
+}
+
+QTextDocument* RtfReader::pageBand(const QTextDocument* doc, PageBand band) {
+    return doc->findChild<QTextDocument*>(pageBandName(band), Qt::FindDirectChildrenOnly);
+}
+
+QTextDocument* RtfReader::pageBandFor(const QTextDocument* doc, PageBand band, int page) {
+    if (page == 1) {
+        const PageBand first = band == PageBand::Header ? PageBand::FirstHeader : PageBand::FirstFooter;
+        if (QTextDocument* d = pageBand(doc, first))
+            return d;
+    }
+    return pageBand(doc, band == PageBand::FirstHeader ? PageBand::Header
+                         : band == PageBand::FirstFooter ? PageBand::Footer
+                                                         : band);
+}
+
+QList<QTextDocument*> RtfReader::pageBands(const QTextDocument* doc) {
+    QList<QTextDocument*> bands;
+    for (PageBand b : {PageBand::Header, PageBand::Footer, PageBand::FirstHeader, PageBand::FirstFooter})
+        if (QTextDocument* d = pageBand(doc, b))
+            bands << d;
+    return bands;
+}
+
 bool RtfReader::read(const QByteArray& data, QTextDocument* doc, QString* error, QString* damage) {
     doc->clear();
+    for (QTextDocument* band : pageBands(doc))
+        delete band;
     if (damage)
         damage->clear();
     if (data.trimmed().isEmpty()) {
@@ -1577,6 +1765,11 @@ bool RtfReader::read(const QByteArray& data, QTextDocument* doc, QString* error,
     doc->setUndoRedoEnabled(false);
     Parser parser(body, doc);
     parser.run();
+    // A first page of its own only under \titlepg.
+    if (!parser.titlePage()) {
+        delete pageBand(doc, PageBand::FirstHeader);
+        delete pageBand(doc, PageBand::FirstFooter);
+    }
     doc->setUndoRedoEnabled(undo);
     if (damage) {
         QStringList what;

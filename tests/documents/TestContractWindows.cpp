@@ -1,3 +1,4 @@
+#include "documents/RtfReader.h"
 #include "documents/ui/ConsignmentContractWindow.h"
 #include "documents/ui/ContractPrinting.h"
 #include "documents/ui/JustifiedTextEdit.h"
@@ -120,6 +121,8 @@ private slots:
     void rtfIndentsPrintAtTheirSize();
     void rtfDamagedTemplateWarnsOnce();
     void rtfTabStopsPrintWhereSet();
+    void rtfHeaderAndFooterOnThePage();
+    void headerAndFooterOnEveryPage();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -479,6 +482,72 @@ void TestContractWindows::rtfTabStopsPrintWhereSet() {
     // The decimal point sits on the stop: the integer part ends before it.
     QVERIFY2(decimal.left() - base < 216 && decimal.right() - base > 216, qPrintable(QString::number(decimal.left() - base)));
     QVERIFY2(near(deflt.left() - base, 72), qPrintable(QString::number(deflt.left() - base)));
+}
+
+void TestContractWindows::rtfHeaderAndFooterOnThePage() {
+    // The header names the firm, the footer counts the pages; a merged
+    // header cell holds a placeholder too.
+    auto dir = testenv::tempDir();
+    writeTemplate(*dir, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 DejaVu Sans;}}\\f0\\fs20 "
+                        "{\\header\\pard\\qr Headmark $firmname$\\par}"
+                        "{\\footer\\pard\\qc Footmark {\\field{\\*\\fldinst PAGE}{\\fldrslt 5}} / "
+                        "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 6}}\\par}"
+                        "\\pard Bodymark $clientname$\\par "
+                        "\\trowd\\clmgf\\cellx3000\\clmrg\\cellx6000\\pard\\intbl Merged $dogovor$\\cell\\cell\\row "
+                        "\\pard Lastmark\\par}");
+    SaleContractWindow w;
+    w.setTemplateDir(dir->path());
+    w.setValues(sampleSaleValues());
+    w.loadTemplate();
+    QVERIFY(w.isLoaded());
+    // One in the body, one in the merged cell, one in the header.
+    QCOMPARE(w.replacedCount(), 3);
+    w.preview();
+    const QString pdf = PrintService::lastPreviewPdf();
+    QCOMPARE(pdfPageCount(pdf), 1);
+    if (!havePdfToText())
+        QSKIP("pdftotext is not installed");
+    const QString text = pdfText(pdf).simplified();
+    QVERIFY2(text.contains(u"Headmark Орвел ООД"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"Footmark 1 / 1"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"Merged 4711"_s), qPrintable(text));
+    const auto boxes = pdfWordBoxes(pdf);
+    const QRectF head = boxes.value(u"Headmark"_s), body = boxes.value(u"Bodymark"_s),
+                 last = boxes.value(u"Lastmark"_s), foot = boxes.value(u"Footmark"_s),
+                 program = boxes.value(u"Документът"_s);
+    // Header above the text, right-aligned; footer at the foot above the
+    // program's line.
+    QVERIFY(head.bottom() <= body.top());
+    QVERIFY(head.left() > body.left() + 200);
+    QVERIFY(foot.top() > 700);
+    QVERIFY(foot.bottom() <= program.top());
+    QVERIFY(last.bottom() < foot.top());
+}
+
+void TestContractWindows::headerAndFooterOnEveryPage() {
+    // A three-page document printed page by page: each page carries the
+    // header, and its own number in the footer.
+    QByteArray rtf = "{\\rtf1\\ansi{\\header\\pard Header line\\par}"
+                     "{\\footer\\pard\\qc Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} of "
+                     "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par}";
+    for (int page = 1; page <= 3; ++page)
+        rtf += "\\pard Text of sheet " + QByteArray::number(page) + "\\par" + (page < 3 ? "\\page " : "");
+    rtf += "}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    const QString pdf = QDir(m_dir->path()).filePath(u"bands.pdf"_s);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    QCOMPARE(ContractPrinting::printCopies(doc, &printer, 1), 3);
+    QCOMPARE(pdfPageCount(pdf), 3);
+    if (!havePdfToText())
+        QSKIP("pdftotext is not installed");
+    for (int page = 1; page <= 3; ++page) {
+        const QString text = pdfText(pdf, page).simplified();
+        QVERIFY2(text.startsWith(u"Header line Text of sheet %1"_s.arg(page)), qPrintable(text));
+        QVERIFY2(text.endsWith(u"Page %1 of 3"_s.arg(page)), qPrintable(text));
+    }
 }
 
 int main(int argc, char** argv) {

@@ -63,6 +63,7 @@ private slots:
     void tableBecomesRealTable();
     void twoTablesAndTextBetween();
     void pictures();
+    void headersAndFooters();
     void tabStops();
     void paragraphBorders();
     void tableBorders();
@@ -362,6 +363,52 @@ void TestRtfReader::twoTablesAndTextBetween() {
 }
 
 
+
+void TestRtfReader::headersAndFooters() {
+    // As Word and LibreOffice write them: a header with a table, a footer with
+    // "Page X of Y" as fields and \\chpgn, a first-page header under \\titlepg.
+    const QByteArray rtf = kHead + "\\sectd\\titlepg"
+                                   "{\\headerf \\pard\\qc\\b First page $shop$\\par}"
+                                   "{\\header \\pard\\qr Header $firmname$\\par"
+                                   "\\trowd\\cellx3000\\cellx6000\\pard\\intbl left\\cell right\\cell\\row}"
+                                   "{\\footer \\pard\\qc\\fs16 Page {\\field{\\*\\fldinst { PAGE \\\\* ARABIC }}{\\fldrslt {7}}}"
+                                   " of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 9}}, sheet \\chpgn\\par}"
+                                   "\\pard Body {\\field{\\*\\fldinst HYPERLINK \\\"x\\\"}{\\fldrslt link}} text\\par"
+                                   "\\trowd\\cellx2000\\pard\\intbl cell\\cell\\row\\pard end\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QCOMPARE(doc.toPlainText(), u"Body link text\n\ncell\nend\n"_s);
+    QTextDocument* header = RtfReader::pageBand(&doc, RtfReader::PageBand::Header);
+    QTextDocument* footer = RtfReader::pageBand(&doc, RtfReader::PageBand::Footer);
+    QTextDocument* first = RtfReader::pageBand(&doc, RtfReader::PageBand::FirstHeader);
+    QVERIFY(header && footer && first);
+    QVERIFY(!RtfReader::pageBand(&doc, RtfReader::PageBand::FirstFooter));
+    QCOMPARE(RtfReader::pageBandFor(&doc, RtfReader::PageBand::Header, 1), first);
+    QCOMPARE(RtfReader::pageBandFor(&doc, RtfReader::PageBand::Header, 2), header);
+    QCOMPARE(RtfReader::pageBandFor(&doc, RtfReader::PageBand::Footer, 1), footer);
+    QCOMPARE(RtfReader::pageBands(&doc).size(), 3);
+    QCOMPARE(first->toPlainText(), u"First page $shop$"_s);
+    QCOMPARE(blockOf(*first, u"First"_s).alignment(), Qt::AlignHCenter);
+    QVERIFY(header->toPlainText().startsWith(u"Header $firmname$\n"_s));
+    QTextTable* table = firstTable(*header);
+    QVERIFY(table);
+    QCOMPARE(cellText(table, 0, 1), u"right"_s);
+    // The page fields read "1" and are marked for the printing.
+    QCOMPARE(footer->toPlainText(), u"Page 1 of 1, sheet 1"_s);
+    QList<int> fields;
+    for (auto it = footer->begin().begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().hasProperty(RtfReader::kPageFieldProperty))
+            fields << it.fragment().charFormat().intProperty(RtfReader::kPageFieldProperty);
+    QCOMPARE(fields, (QList<int>{1, 2, 1}));
+    QCOMPARE(formatOf(*footer, u"Page"_s).fontPointSize(), 8.0);
+    // Without \\titlepg the first-page header is not used; reading again
+    // replaces the bands.
+    QVERIFY(RtfReader::read("{\\rtf1{\\headerf first}{\\footer foot}body}", &doc));
+    QVERIFY(!RtfReader::pageBand(&doc, RtfReader::PageBand::FirstHeader));
+    QVERIFY(!RtfReader::pageBand(&doc, RtfReader::PageBand::Header));
+    QCOMPARE(RtfReader::pageBand(&doc, RtfReader::PageBand::Footer)->toPlainText(), u"foot"_s);
+    QCOMPARE(doc.toPlainText(), u"body"_s);
+}
 
 void TestRtfReader::pictures() {
     // A logo as Word writes it (PNG in \\shppict, a metafile for old readers
