@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QUrl>
 #include <QList>
 #include <QTextBlockFormat>
@@ -1265,8 +1267,15 @@ private:
         const QByteArray data = m_pictBinary.isEmpty() ? QByteArray::fromHex(m_pictHex) : m_pictBinary;
         m_pictHex.clear();
         m_pictBinary.clear();
+        // A picture claiming more than 40 megapixels is not a logo.
+        QBuffer buffer;
+        buffer.setData(data);
+        QImageReader reader(&buffer, m_pict.format);
+        const QSize size = reader.size();
+        if (!size.isValid() || qint64(size.width()) * size.height() > 40'000'000)
+            return;
         QImage image;
-        if (!image.loadFromData(data, m_pict.format.constData()) || image.isNull())
+        if (!reader.read(&image) || image.isNull())
             return;
         const qreal width = m_pict.goalWidth > 0 ? twipsToPixels(m_pict.goalWidth) : qreal(image.width());
         const qreal height = m_pict.goalHeight > 0 ? twipsToPixels(m_pict.goalHeight) : qreal(image.height());
@@ -1278,8 +1287,9 @@ private:
         QTextImageFormat f;
         f.merge(charFormat(top().chr));
         f.setName(name);
-        f.setWidth(qMax<qreal>(1, width * m_pict.scaleX / 100.0));
-        f.setHeight(qMax<qreal>(1, height * m_pict.scaleY / 100.0));
+        const qreal longest = twipsToPixels(RtfReader::kMaxTwips);
+        f.setWidth(qBound<qreal>(1, width * m_pict.scaleX / 100.0, longest));
+        f.setHeight(qBound<qreal>(1, height * m_pict.scaleY / 100.0, longest));
         m_cursor.insertImage(f);
     }
 
