@@ -20,6 +20,7 @@
 #include <QStringList>
 #include <QTextTableFormat>
 #include <cstring>
+#include <string_view>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -148,10 +149,27 @@ int hexValue(char c) {
     return -1;
 }
 
+// A control word, compared with literals by length first: the reader tries
+// each word against a few hundred names, and measuring every literal with
+// strlen took most of the reading time.
+class Word {
+public:
+    explicit Word(const QByteArray& w) : m_data(w.constData()), m_size(size_t(w.size())) {}
+    template <size_t N> bool operator==(const char (&s)[N]) const {
+        return m_size == N - 1 && std::memcmp(m_data, s, N - 1) == 0;
+    }
+    bool operator==(std::string_view s) const { return m_size == s.size() && std::memcmp(m_data, s.data(), m_size) == 0; }
+    bool startsWith(std::string_view s) const { return m_size >= s.size() && std::memcmp(m_data, s.data(), s.size()) == 0; }
+
+private:
+    const char* m_data;
+    size_t m_size;
+};
+
 // Control words that stand for one character; 0 for any other word.
-char16_t symbol(const QByteArray& w) {
+char16_t symbol(const Word& w) {
     static const struct {
-        const char* word;
+        std::string_view word;
         char16_t ch;
     } kSymbols[] = {{"emdash", 0x2014},    {"endash", 0x2013},    {"bullet", 0x2022},  {"lquote", 0x2018},
                     {"rquote", 0x2019},    {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},
@@ -163,17 +181,17 @@ char16_t symbol(const QByteArray& w) {
 }
 
 // Control words that put text, breaks or cells into the document.
-bool makesText(const QByteArray& w) {
-    static const char* const words[] = {"par", "sect", "line", "page", "tab", "cell", "row", "u", "uc", "column", "nestcell", "nestrow"};
-    for (const char* word : words)
+bool makesText(const Word& w) {
+    static constexpr std::string_view words[] = {"par", "sect", "line", "page", "tab", "cell", "row", "u", "uc", "column", "nestcell", "nestrow"};
+    for (std::string_view word : words)
         if (w == word)
             return true;
     return symbol(w) != 0;
 }
 
 // Destinations whose content is never shown.
-bool isSkippedDestination(const QByteArray& w) {
-    static const char* const names[] = {"stylesheet",
+bool isSkippedDestination(const Word& w) {
+    static constexpr std::string_view names[] = {"stylesheet",
                                         "info",
                                         "headerl",
                                         "footerl",
@@ -238,7 +256,7 @@ bool isSkippedDestination(const QByteArray& w) {
                                         "oldsprops",
                                         "blipuid",
                                         "background"};
-    for (const char* n : names)
+    for (std::string_view n : names)
         if (w == n)
             return true;
     return false;
@@ -433,11 +451,11 @@ private:
         }
         const bool wasNew = m_newGroup;
         m_newGroup = false;
-        controlWord(word, hasParam, param, wasNew);
+        controlWord(Word(word), hasParam, param, wasNew);
         return j;
     }
 
-    void controlWord(const QByteArray& w, bool hasParam, int param, bool groupStart) {
+    void controlWord(const Word& w, bool hasParam, int param, bool groupStart) {
         Group& g = top();
         if (m_starred) {
             // An optional destination: read those we know, skip the rest.
@@ -1090,13 +1108,13 @@ private:
 
     // Border words: the side words choose which border the following
     // \brdr... words describe.
-    bool borderWord(const QByteArray& w, bool hasParam, int param) {
+    bool borderWord(const Word& w, bool hasParam, int param) {
         static const struct {
-            const char* word;
+            std::string_view word;
             int side;
         } kCellSides[] = {{"clbrdrt", Top}, {"clbrdrl", Left}, {"clbrdrb", Bottom}, {"clbrdrr", Right}};
         static const struct {
-            const char* word;
+            std::string_view word;
             int side;
         } kRowSides[] = {{"trbrdrt", Top},    {"trbrdrl", Left},   {"trbrdrb", Bottom},
                          {"trbrdrr", Right},  {"trbrdrh", InnerH}, {"trbrdrv", InnerV}};
@@ -1186,7 +1204,7 @@ private:
         CharState chr;
     };
 
-    void startBand(const QByteArray& w) {
+    void startBand(const Word& w) {
         Group& g = top();
         if (g.dest != Dest::Text || m_band) {
             g.dest = Dest::Skip;
