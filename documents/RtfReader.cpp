@@ -27,7 +27,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Dest { Text, FontTable, ColorTable, Picture, FieldInstruction, Skip };
+enum class Dest { Text, FontTable, ColorTable, Picture, FieldInstruction, Shape, ShapeName, ShapePicture, Skip };
 
 enum class Underline { None, Single, Dotted, Dashed, Double, Wave };
 
@@ -96,6 +96,7 @@ struct CellDef {
     int shading = -1;    // \clshdng in hundredths of a percent
     bool mergeFirst = false, merge = false, vMergeFirst = false, vMerge = false;
     int vAlign = 0; // 0 top, 1 centre, 2 bottom
+    int padding[4] = {-1, -1, -1, -1}; // by Side, twips; -1 not given
 };
 
 // A row definition: \trowd up to the row's content.
@@ -104,6 +105,7 @@ struct RowDef {
     int gap = 0;  // \trgaph
     int align = 0; // 0 left, 1 centre, 2 right
     Border borders[Sides];
+    int padding[4] = {-1, -1, -1, -1};
     QList<CellDef> cells;
 };
 
@@ -209,11 +211,8 @@ bool isSkippedDestination(const Word& w) {
                                         "filetbl",
                                         "pnseclvl",
                                         "nonshppict",
-                                        "shp",
-                                        "shpinst",
-                                        "sp",
-                                        "sn",
-                                        "sv",
+                                        "shprslt",
+                                        "shptxt",
                                         "docvar",
                                         "template",
                                         "userprops",
@@ -348,7 +347,7 @@ private:
             commitFont();
         if (m_stack.size() > 1)
             m_stack.removeLast();
-        if (dest == Dest::Picture && top().dest == Dest::Text)
+        if (dest == Dest::Picture && (top().dest == Dest::Text || top().dest == Dest::ShapePicture))
             insertPicture();
         if (dest == Dest::FieldInstruction && top().dest != Dest::FieldInstruction) {
             const QByteArray name = m_fieldInstruction.trimmed().split(' ').value(0).toUpper();
@@ -464,6 +463,10 @@ private:
                 g.dest = m_stack.at(m_stack.size() - 2).dest;
                 return;
             }
+            if (w == "shpinst" && m_stack.size() > 1 && m_stack.at(m_stack.size() - 2).dest == Dest::Shape) {
+                g.dest = Dest::Shape;
+                return;
+            }
             if (w == "fldinst" && m_stack.size() > 1 && m_stack.at(m_stack.size() - 2).dest == Dest::Text) {
                 g.dest = Dest::FieldInstruction;
                 m_fieldInstruction.clear();
@@ -495,7 +498,6 @@ private:
             g.dest = Dest::Skip;
             return;
         }
-        Q_UNUSED(groupStart);
         if (w == "fldinst") {
             if (g.dest == Dest::Text) {
                 g.dest = Dest::FieldInstruction;
@@ -529,8 +531,43 @@ private:
             m_titlePage = true;
             return;
         }
-        if (w == "pict") {
+        // A shape: LibreOffice writes its pictures so, the picture in the
+        // shape's "pib" property, its size the shape's.
+        if (w == "shp") {
             if (g.dest == Dest::Text) {
+                g.dest = Dest::Shape;
+                m_shapeLeft = m_shapeTop = m_shapeRight = m_shapeBottom = 0;
+            } else {
+                g.dest = Dest::Skip;
+            }
+            return;
+        }
+        if (g.dest == Dest::Shape) {
+            if (w == "shpinst") {
+            } else if (w == "shpleft") {
+                m_shapeLeft = distance(param);
+            } else if (w == "shpright") {
+                m_shapeRight = distance(param);
+            } else if (w == "shptop") {
+                m_shapeTop = distance(param);
+            } else if (w == "shpbottom") {
+                m_shapeBottom = distance(param);
+            } else if (w == "sp") {
+                m_shapeProperty.clear();
+            } else if (w == "sn") {
+                g.dest = Dest::ShapeName;
+                m_shapeProperty.clear();
+            } else if (w == "sv") {
+                g.dest = m_shapeProperty.trimmed() == "pib" ? Dest::ShapePicture : Dest::Skip;
+            } else {
+                g.dest = groupStart ? Dest::Skip : g.dest;
+            }
+            return;
+        }
+        if (g.dest == Dest::ShapeName)
+            return;
+        if (w == "pict") {
+            if (g.dest == Dest::Text || g.dest == Dest::ShapePicture) {
                 g.dest = Dest::Picture;
                 m_pict = Picture{};
                 m_pictHex.clear();
@@ -763,6 +800,14 @@ private:
             m_cellDef = CellDef{};
             m_borderOwner = BorderOwner::None;
         } else if (borderWord(w, hasParam, param)) {
+        } else if (w == "clpadl" || w == "clpadt" || w == "clpadr" || w == "clpadb") {
+            // Word reads \clpadl as the top and \clpadt as the left padding,
+            // and writers follow it.
+            const int side = w == "clpadl" ? Top : w == "clpadt" ? Left : w == "clpadr" ? Right : Bottom;
+            m_cellDef.padding[side] = qBound(0, param, 1440);
+        } else if (w == "trpaddl" || w == "trpaddt" || w == "trpaddr" || w == "trpaddb") {
+            const int side = w == "trpaddl" ? Left : w == "trpaddt" ? Top : w == "trpaddr" ? Right : Bottom;
+            m_rowDef.padding[side] = qBound(0, param, 1440);
         } else if (w == "clcbpat") {
             m_cellDef.background = param;
         } else if (w == "clcfpat") {
@@ -826,6 +871,13 @@ private:
                 m_pictHex.append(s, len);
             return;
         }
+        if (g.dest == Dest::ShapeName) {
+            if (m_shapeProperty.size() < 64)
+                m_shapeProperty.append(s, qMin<qsizetype>(len, 64));
+            return;
+        }
+        if (g.dest == Dest::Shape || g.dest == Dest::ShapePicture)
+            return;
         if (g.dest == Dest::FieldInstruction) {
             if (m_fieldInstruction.size() < 256)
                 m_fieldInstruction.append(s, qMin<qsizetype>(len, 256));
@@ -1295,8 +1347,17 @@ private:
         QImage image;
         if (!reader.read(&image) || image.isNull())
             return;
-        const qreal width = m_pict.goalWidth > 0 ? twipsToPixels(m_pict.goalWidth) : qreal(image.width());
-        const qreal height = m_pict.goalHeight > 0 ? twipsToPixels(m_pict.goalHeight) : qreal(image.height());
+        // The size the template gives: the picture's own goal, else the
+        // shape's box, else its pixels.
+        const bool inShape = top().dest == Dest::ShapePicture;
+        const qint64 shapeWidth = qint64(m_shapeRight) - m_shapeLeft;
+        const qint64 shapeHeight = qint64(m_shapeBottom) - m_shapeTop;
+        const qreal width = m_pict.goalWidth > 0          ? twipsToPixels(m_pict.goalWidth)
+                            : inShape && shapeWidth > 0   ? twipsToPixels(shapeWidth)
+                                                          : qreal(image.width());
+        const qreal height = m_pict.goalHeight > 0         ? twipsToPixels(m_pict.goalHeight)
+                             : inShape && shapeHeight > 0 ? twipsToPixels(shapeHeight)
+                                                          : qreal(image.height());
         const QString name = u"rtf-picture-%1"_s.arg(++m_pictures);
         m_cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
         prepareText();
@@ -1529,9 +1590,21 @@ private:
                 applyBorder(f, Bottom, side(Bottom, Bottom, Bottom, true));
                 applyBorder(f, Left, side(Left, Left, InnerV, first));
                 applyBorder(f, Right, side(Right, Right, InnerV, last));
-                const qreal gap = twipsToPixels(def.gap);
-                f.setLeftPadding(gap);
-                f.setRightPadding(gap);
+                // Padding: the cell's own, the row's, else half the gap
+                // between cells at the sides.
+                auto pad = [&](int side) {
+                    if (c.padding[side] >= 0)
+                        return c.padding[side];
+                    if (def.padding[side] >= 0)
+                        return def.padding[side];
+                    if (side == Left && c.padding[Right] >= 0)
+                        return c.padding[Right];
+                    return side == Left || side == Right ? def.gap : 0;
+                };
+                f.setLeftPadding(twipsToPixels(pad(Left)));
+                f.setRightPadding(twipsToPixels(pad(Right)));
+                f.setTopPadding(twipsToPixels(pad(Top)));
+                f.setBottomPadding(twipsToPixels(pad(Bottom)));
                 QColor bg = color(c.background);
                 if (c.shading >= 0) {
                     const QColor back = bg.isValid() ? bg : QColor(Qt::white);
@@ -1665,6 +1738,8 @@ private:
 
     const QByteArray& m_data;
     bool m_starred = false;
+    int m_shapeLeft = 0, m_shapeTop = 0, m_shapeRight = 0, m_shapeBottom = 0;
+    QByteArray m_shapeProperty;
     QByteArray m_fieldInstruction;
     bool m_titlePage = false;
     std::unique_ptr<Band> m_band;

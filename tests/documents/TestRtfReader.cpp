@@ -445,6 +445,22 @@ void TestRtfReader::pictures() {
     QCOMPARE(shown.pixelColor(5, 5), QColor(200, 0, 0));
     QVERIFY(!doc.resource(QTextDocument::ImageResource, QUrl(images.at(1).name())).value<QImage>().isNull());
     QCOMPARE(doc.toPlainText().remove(QChar::ObjectReplacementCharacter), u"Logo:\n\nend"_s);
+
+    // As LibreOffice writes a picture: a shape with the picture in its "pib"
+    // property, sized by the shape's box; its fill picture is not shown.
+    const QByteArray shape = "{\\rtf1 A{\\field{\\*\\fldinst SHAPE }{\\fldrslt{\\shp{\\*\\shpinst\\shpleft0\\shptop-1701"
+                             "\\shpright2880\\shpbottom-261\\shpwr3\\shpz0{\\sp{\\sn shapeType}{\\sv 75}}"
+                             "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picw40\\pich20 " + png.toHex() + "}}}"
+                             "{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip " + png.toHex() + "}}}}"
+                             "{\\shprslt fallback}}}}B}";
+    QTextDocument fromShape;
+    QVERIFY(RtfReader::read(shape, &fromShape));
+    QCOMPARE(fromShape.toPlainText(), u"A"_s + QChar(QChar::ObjectReplacementCharacter) + u"B"_s);
+    QTextCursor at(&fromShape);
+    at.setPosition(2);
+    QVERIFY(at.charFormat().isImageFormat());
+    QCOMPARE(at.charFormat().toImageFormat().width(), 2880 / 15.0);
+    QCOMPARE(at.charFormat().toImageFormat().height(), 1440 / 15.0);
 }
 
 void TestRtfReader::tabStops() {
@@ -542,6 +558,7 @@ void TestRtfReader::tableBorders() {
     QCOMPARE(box.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
     QCOMPARE(box.leftPadding(), 108 / 15.0);
     QCOMPARE(box.rightPadding(), 108 / 15.0);
+    QCOMPARE(box.topPadding(), 0.0);
     const QTextTableCellFormat lined = boxed->cellAt(0, 1).format().toTableCellFormat();
     QCOMPARE(lined.topBorder(), 0.0);
     QCOMPARE(lined.rightBorder(), 0.0);
@@ -566,6 +583,22 @@ void TestRtfReader::tableBorders() {
     QCOMPARE(a.rightBorderStyle(), QTextFrameFormat::BorderStyle_Dashed);
     QCOMPARE(b.rightBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
     QCOMPARE(b.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+
+    // Cell padding: the cell's own (Word's reading: \\clpadl is the top,
+    // \\clpadt the left), else the row's.
+    QTextDocument padded;
+    QVERIFY(RtfReader::read("{\\rtf1\\trowd\\trgaph108\\trpaddt30\\trpaddb45\\clpadl57\\clpadt60\\clpadr75\\clpadb90\\cellx2000"
+                            "\\cellx4000\\pard\\intbl a\\cell b\\cell\\row}",
+                            &padded));
+    const auto own = firstTable(padded)->cellAt(0, 0).format().toTableCellFormat();
+    QCOMPARE(own.topPadding(), 57 / 15.0);
+    QCOMPARE(own.leftPadding(), 60 / 15.0);
+    QCOMPARE(own.rightPadding(), 75 / 15.0);
+    QCOMPARE(own.bottomPadding(), 90 / 15.0);
+    const auto row = firstTable(padded)->cellAt(0, 1).format().toTableCellFormat();
+    QCOMPARE(row.topPadding(), 30 / 15.0);
+    QCOMPARE(row.bottomPadding(), 45 / 15.0);
+    QCOMPARE(row.leftPadding(), 108 / 15.0);
 }
 
 void TestRtfReader::mergedCells() {
