@@ -1863,7 +1863,13 @@ bool RtfReader::read(const QByteArray& data, QTextDocument* doc, QString* error,
             *error = u"Файлът с договора не е във формат RTF."_s;
         return false;
     }
-    const QByteArray body = start == 0 ? data : data.mid(start);
+    // WordPad and the rich-edit control end their files with a NUL byte;
+    // that is no damage.
+    qsizetype end = data.size();
+    while (end > start && (data.at(end - 1) == '\0' || data.at(end - 1) == ' ' || data.at(end - 1) == '\r' ||
+                           data.at(end - 1) == '\n' || data.at(end - 1) == '\t'))
+        --end;
+    const QByteArray body = start == 0 && end == data.size() ? data : data.mid(start, end - start);
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     Parser parser(body, doc);

@@ -757,6 +757,7 @@ void TestRtfReader::damage_data() {
     QTest::addColumn<bool>("cutShort");
     QTest::addColumn<int>("controls");
     QTest::newRow("sound") << QByteArray("{\\rtf1 a{\\b b}\\par c}") << u"ab\nc"_s << false << 0;
+    QTest::newRow("WordPad's closing NUL") << QByteArray("{\\rtf1 a\\par b}\r\n\0", 19) << u"a\nb"_s << false << 0;
     QTest::newRow("cut in a group") << QByteArray("{\\rtf1 abc{\\b def") << u"abcdef"_s << true << 0;
     QTest::newRow("cut before the last brace") << QByteArray("{\\rtf1 abc\\par") << u"abc\n"_s << true << 0;
     QTest::newRow("cut in binary data") << QByteArray("{\\rtf1 a{\\pict\\bin99 xy}") << u"a"_s << true << 0;
