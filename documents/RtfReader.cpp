@@ -702,7 +702,7 @@ private:
         } else if (w == "expndtw") {
             g.chr.expand = qBound(-1440, param, 1440);
         } else if (w == "expnd") {
-            g.chr.expand = qBound(-1440, param * 5, 1440); // quarter points
+            g.chr.expand = qBound(-288, param, 288) * 5; // quarter points, within an inch
         } else if (w == "deleted") {
             g.chr.deleted = on;
         }

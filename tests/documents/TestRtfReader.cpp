@@ -283,6 +283,11 @@ void TestRtfReader::capitalsRaisingSpacing() {
     QCOMPARE(formatOf(doc, u"wide"_s).fontLetterSpacingType(), QFont::AbsoluteSpacing);
     QCOMPARE(formatOf(doc, u"wide"_s).fontLetterSpacing(), 40 / 15.0);
     QCOMPARE(formatOf(doc, u"narrow"_s).fontLetterSpacing(), -20 / 15.0);
+    // Spacing is kept within an inch either way, whatever the number.
+    QTextDocument extreme;
+    QVERIFY(RtfReader::read("{\\rtf1{\\expnd-2147483647 a}{\\expnd2147483647 b}}", &extreme));
+    QCOMPARE(formatOf(extreme, u"a"_s).fontLetterSpacing(), -1440 / 15.0);
+    QCOMPARE(formatOf(extreme, u"b"_s).fontLetterSpacing(), 1440 / 15.0);
     QCOMPARE(formatOf(doc, u"sup"_s).verticalAlignment(), QTextCharFormat::AlignSuperScript);
     QCOMPARE(formatOf(doc, u"sub"_s).verticalAlignment(), QTextCharFormat::AlignSubScript);
 }
