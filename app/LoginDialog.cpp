@@ -1,11 +1,16 @@
 #include "app/LoginDialog.h"
 
 #include "app/Login.h"
+#include "core/ProgramFiles.h"
 #include "core/SuiteSettings.h"
 #include "register/MainWindow.h"
 #include "widgets/DesktopService.h"
+#include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
+#include "widgets/AccessibleNames.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -16,7 +21,7 @@
 #include <QVBoxLayout>
 
 LoginDialog::LoginDialog(MainWindow* main, const QString& helpFile, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_main(main), m_helpFile(helpFile) {
+    : QDialog(parent, kSmallDialogFlags), m_main(main), m_helpFile(helpFile) {
     setObjectName(QStringLiteral("TfrmInput"));
     setWindowTitle(QStringLiteral("Въведете име и парола"));
     setModal(true);
@@ -27,11 +32,9 @@ LoginDialog::LoginDialog(MainWindow* main, const QString& helpFile, QWidget* par
     g->setContentsMargins(8, 8, 8, 4);
     m_userEdit = new QLineEdit(panel);
     m_userEdit->setObjectName(QStringLiteral("Edit1"));
-    m_userEdit->setMaxLength(15);
     m_passwordEdit = new QLineEdit(panel);
     m_passwordEdit->setObjectName(QStringLiteral("Edit2"));
     m_passwordEdit->setEchoMode(QLineEdit::Password);
-    m_passwordEdit->setMaxLength(10);
     auto* l1 = new QLabel(QStringLiteral("Потребител"), panel);
     l1->setBuddy(m_userEdit);
     auto* l2 = new QLabel(QStringLiteral("Парола"), panel);
@@ -53,6 +56,7 @@ LoginDialog::LoginDialog(MainWindow* main, const QString& helpFile, QWidget* par
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(8, 0, 8, 8);
+    buttons->setSpacing(6); // the outer layout's spacing is none
     buttons->addWidget(help);
     buttons->addStretch(1);
     buttons->addWidget(m_loginButton);
@@ -71,6 +75,7 @@ LoginDialog::LoginDialog(MainWindow* main, const QString& helpFile, QWidget* par
     if (!SuiteSettings::hasValue(QStringLiteral("User")))
         SuiteSettings::setValue(QStringLiteral("User"), QStringLiteral("Administrator"));
     m_userEdit->setText(SuiteSettings::value(QStringLiteral("User")).toString());
+    accessible::nameFromBuddies(this);
 }
 
 void LoginDialog::showEvent(QShowEvent* e) {
@@ -86,6 +91,11 @@ void LoginDialog::showEvent(QShowEvent* e) {
 
 void LoginDialog::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
+        if (!QFileInfo(m_helpFile).isFile()) {
+            MessageService::warning(this, programfiles::missingText(QFileInfo(m_helpFile).fileName(),
+                                                                    QCoreApplication::applicationDirPath()));
+            return;
+        }
         QUrl topic = QUrl::fromLocalFile(m_helpFile);
         topic.setFragment(QStringLiteral("Password"));
         DesktopService::open(topic);

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/LoginDialog.h"
+#include "app/SessionEnd.h"
 #include "app/SingleInstance.h"
 #include "app/SplashScreen.h"
 #include "core/Formats.h"
@@ -9,6 +10,7 @@
 #include "widgets/MessageService.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QPointer>
 #include <QTimer>
@@ -26,6 +28,22 @@ QString alreadyRunningText() {
     return QStringLiteral("Вече има стартирано копие на програмата\n\"Стоки втора употреба\"!");
 }
 
+namespace {
+// The desktop session ends: the connection closes as on exit, so its marker
+// goes, without the exit question; open dialogs and boxes are dismissed and
+// the program ends.
+// Before the event loop runs, the dismissed login ends the program.
+void endSession(MainWindow* main, bool running) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+            dialog->reject();
+    if (main)
+        main->closeConnection();
+    if (running)
+        QCoreApplication::exit(0);
+}
+} // namespace
+
 int run(const QString& programDir) {
     formats::applyProcessFormats();
 
@@ -38,19 +56,31 @@ int run(const QString& programDir) {
         MessageService::warning(nullptr, alreadyRunningText(), QStringLiteral("Внимание!"));
         return 0;
     }
-    QApplication::setApplicationDisplayName(QStringLiteral("Втора употреба"));
+    // No application display name: the window system would add it to every
+    // window's title, and each title is exactly its caption.
+
+    // The desktop session may end at any moment from here on.
+    SessionEnd session;
+    bool ended = false;
+    bool running = false;
+    MainWindow* mainWindow = nullptr;
+    QObject::connect(&session, &SessionEnd::ending, [&ended, &running, &mainWindow] {
+        ended = true;
+        endSession(mainWindow, running);
+    });
 
     auto splash = std::make_unique<SplashScreen>();
     splash->showNow();
 
     auto main = std::make_unique<MainWindow>(programDir);
-    if (!main->isReady())
+    mainWindow = main.get();
+    if (!main->isReady() || ended)
         return 0; // the reason has been shown; main window and splash go
 
     auto login =
         std::make_unique<LoginDialog>(main.get(), QDir(programDir).filePath(QStringLiteral("resale_help.html")));
     splash->hide();
-    if (login->exec() != LoginDialog::kLoggedIn) {
+    if (login->exec() != LoginDialog::kLoggedIn || ended) {
         login.reset();
         main->closeConnection();
         return 0;
@@ -62,9 +92,12 @@ int run(const QString& programDir) {
     // the login dialog is no longer needed then either.
     QObject::connect(main.get(), &MainWindow::firstShown, main.get(), [&splash, &login] {
         login.reset();
-        QTimer::singleShot(1000, [&splash] { splash.reset(); });
+        QTimer::singleShot(1000, splash.get(), [&splash] { splash.reset(); }); // not after the run
     });
+    if (ended)
+        return 0;
     main->show();
+    running = true;
     QApplication::exec();
     main.reset();
     return 0;

@@ -1,4 +1,5 @@
 #include "db/Database.h"
+#include "core/Text.h"
 
 #include "db/FileSystem.h"
 #include "db/Schema.h"
@@ -288,7 +289,7 @@ QVariant Database::bindable(const schema::Table& table, const QString& column, c
     switch (c->type) {
     case Type::String: {
         const QString s = value.toString();
-        return c->length > 0 && s.size() > c->length ? s.left(c->length) : s;
+        return c->length > 0 ? text::left(s, c->length) : s;
     }
     case Type::Integer:
     case Type::AutoIncrement:

@@ -1,4 +1,5 @@
 #include "documents/SaleContract.h"
+#include "core/Text.h"
 
 #include "core/Formats.h"
 #include "documents/AmountInWords.h"
@@ -10,12 +11,7 @@
 using namespace Qt::StringLiterals;
 
 QString SaleContract::cut(const QString& value) {
-    if (value.size() <= kMaxValueLength)
-        return value;
-    int length = kMaxValueLength;
-    if (value.at(length - 1).isHighSurrogate())
-        --length;
-    return value.left(length);
+    return text::left(value, kMaxValueLength);
 }
 
 QList<QPair<QString, QString>> SaleContract::placeholders(const SaleContractValues& v) {

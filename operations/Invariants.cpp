@@ -1,4 +1,5 @@
 #include "operations/Invariants.h"
+#include "core/Text.h"
 
 #include "core/Formats.h"
 #include "core/Money.h"
@@ -11,6 +12,7 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <algorithm>
+#include <vector>
 
 namespace invariants {
 
@@ -99,15 +101,20 @@ private:
         while (s.next())
             m_shops.insert(s.value(0).toInt(), s.value(1).toString());
 
+        // Room for every appliance at once: a large table (an imported
+        // shop's history) is not copied over while it grows.
+        m_items.reserve(m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM resale")).toLongLong());
         QSqlQuery q = m_db.exec(QStringLiteral("SELECT Id, DogNo, Art, Payed, Saled, Datepay, Datesale, SalePrice, "
                                                "DlvPrice, IdShop, DateGet FROM resale ORDER BY Id"));
         while (q.next()) {
             ItemRow it;
             it.id = q.value(0).toLongLong();
             it.dogNo = q.value(1).toInt();
-            it.art = q.value(2).toString();
             it.payed = q.value(3).toBool();
             it.saled = q.value(4).toBool();
+            // The text only ties a sale's or payout's entries to the appliance.
+            if (it.payed || it.saled)
+                it.art = q.value(2).toString();
             it.datePay = Database::toDate(q.value(5));
             it.dateSale = Database::toDate(q.value(6));
             it.salePrice = money::fromLeva(q.value(7).toDouble());
@@ -189,22 +196,34 @@ private:
     }
 
     void checkContractNumbers() {
-        QMap<QPair<int, int>, QList<const ItemRow*>> byNumber;
+        // The appliances ordered by shop and contract number (then as they
+        // were taken in): one pointer each, however large the table.
+        std::vector<const ItemRow*> byNumber;
+        byNumber.reserve(size_t(m_items.size()));
         for (const ItemRow& it : m_items)
-            byNumber[{it.shop, it.dogNo}].append(&it);
-        for (auto it = byNumber.cbegin(); it != byNumber.cend(); ++it) {
-            if (it.value().size() < 2)
-                continue;
-            int transferred = 0;
-            QStringList list;
-            for (const ItemRow* item : it.value()) {
-                transferred += cameByTransfer(*item) ? 1 : 0;
-                list << QStringLiteral("№%1 (приет на %2)").arg(item->id).arg(formats::date(item->dateGet));
+            byNumber.push_back(&it);
+        std::stable_sort(byNumber.begin(), byNumber.end(), [](const ItemRow* a, const ItemRow* b) {
+            return std::pair(a->shop, a->dogNo) < std::pair(b->shop, b->dogNo);
+        });
+        for (size_t first = 0; first < byNumber.size();) {
+            size_t end = first + 1;
+            while (end < byNumber.size() && byNumber[end]->shop == byNumber[first]->shop &&
+                   byNumber[end]->dogNo == byNumber[first]->dogNo)
+                ++end;
+            const size_t count = end - first;
+            if (count >= 2) {
+                size_t transferred = 0;
+                QStringList list;
+                for (size_t i = first; i < end; ++i) {
+                    transferred += cameByTransfer(*byNumber[i]) ? 1 : 0;
+                    list << QStringLiteral("№%1 (приет на %2)").arg(byNumber[i]->id).arg(formats::date(byNumber[i]->dateGet));
+                }
+                if (transferred < count - 1)
+                    breach(QStringLiteral("В магазин %1 уредите %2 са приети с един и същ договор %3")
+                               .arg(shopName(byNumber[first]->shop), list.join(QStringLiteral(", ")))
+                               .arg(byNumber[first]->dogNo));
             }
-            if (transferred < it.value().size() - 1)
-                breach(QStringLiteral("В магазин %1 уредите %2 са приети с един и същ договор %3")
-                           .arg(shopName(it.key().first), list.join(QStringLiteral(", ")))
-                           .arg(it.key().second));
+            first = end;
         }
     }
 
@@ -279,7 +298,7 @@ private:
             if (!it.saled)
                 continue;
             QList<Entry>& candidates = open[{it.shop, it.dogNo}];
-            const QString note = ops::contractNote(it.dogNo, it.art).left(50);
+            const QString note = text::left(ops::contractNote(it.dogNo, it.art), 50);
             int found = -1;
             for (int i = 0; i < candidates.size(); ++i) {
                 const Entry& e = candidates[i];
@@ -335,7 +354,7 @@ private:
         for (const ItemRow& it : m_items) {
             if (!it.payed)
                 continue;
-            const QString note = ops::contractNote(it.dogNo, it.art).left(50);
+            const QString note = text::left(ops::contractNote(it.dogNo, it.art), 50);
             QList<Entry>& pool = byNote[note];
             auto match = [&](bool sameShop) {
                 return std::find_if(pool.begin(), pool.end(), [&](const Entry& e) {

@@ -1,11 +1,12 @@
 #include "operations/Item.h"
+#include "core/Text.h"
 
 #include "db/Database.h"
 
 #include <QSqlQuery>
 #include <QVariant>
 
-QString shopDisplayName(const QString& name) { return name.left(20); }
+QString shopDisplayName(const QString& name) { return text::left(name, 20); }
 
 std::optional<Item> Item::load(Database& db, qint64 id) {
     QSqlQuery q = db.exec(QStringLiteral("SELECT r.Id, r.DlvNames, r.DlvAdres, r.DlvLK, r.DlvEGN, r.Art, r.ArtNote, r.Serial, "

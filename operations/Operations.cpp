@@ -1,4 +1,5 @@
 #include "operations/Operations.h"
+#include "core/Text.h"
 
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -20,6 +21,10 @@ QString annulExpenseNote(int dogNo) { return QStringLiteral("Анулиране 
 namespace {
 
 Q_LOGGING_CATEGORY(lcOperations, "resale.operations")
+
+// An optional text left empty is stored as a blank (null), as the annulment
+// clears it and as the suite's tables know "no text": one thing to ask for.
+QVariant optionalText(const QString& text) { return text.isEmpty() ? QVariant() : QVariant(text); }
 
 const QString kGone = QStringLiteral("Уредът вече не е в базата данни (върнат или изтрит от друго работно място).");
 const QString kSold = QStringLiteral("Уредът вече е продаден (вероятно от друго работно място).");
@@ -82,9 +87,9 @@ Result intake(Context ctx, const IntakeInput& in) {
             return refused(QStringLiteral("Такъв номер на договор вече съществува"));
         const QDate today = Clock::today();
         QVariantMap row{{QStringLiteral("DlvNames"), in.names},   {QStringLiteral("DlvAdres"), in.adres},
-                        {QStringLiteral("DlvLK"), in.lk},         {QStringLiteral("DlvEGN"), in.egn},
-                        {QStringLiteral("Art"), in.art},          {QStringLiteral("ArtNote"), in.artNote},
-                        {QStringLiteral("Serial"), in.serial},    {QStringLiteral("DogNo"), in.dogNo},
+                        {QStringLiteral("DlvLK"), optionalText(in.lk)}, {QStringLiteral("DlvEGN"), in.egn},
+                        {QStringLiteral("Art"), in.art},          {QStringLiteral("ArtNote"), optionalText(in.artNote)},
+                        {QStringLiteral("Serial"), optionalText(in.serial)}, {QStringLiteral("DogNo"), in.dogNo},
                         {QStringLiteral("Payed"), in.payNow},     {QStringLiteral("Saled"), false},
                         {QStringLiteral("DateGet"), today},       {QStringLiteral("SalePrice"), money::toLeva(in.salePrice)},
                         {QStringLiteral("DlvPrice"), money::toLeva(in.dlvPrice)}, {QStringLiteral("IdShop"), in.shop}};
@@ -92,10 +97,10 @@ Result intake(Context ctx, const IntakeInput& in) {
             row.insert(QStringLiteral("Datepay"), today);
         const qint64 id = db.insert(QStringLiteral("resale"), row);
         if (in.payNow) {
-            postings::cashBook(db, ctx.clerk, in.shop, 0, in.dlvPrice, payoutKind());
+            postings::cashBook(db, ctx.clerk, in.shop, postings::CashSide::Out, in.dlvPrice, payoutKind());
             const int kind = postings::kind(db, QStringLiteral("TypeExpense"), payoutKind());
             postings::entry(db, QStringLiteral("Expenses"), in.shop, kind, ctx.clerk, in.dlvPrice,
-                            contractNote(in.dogNo, in.art.left(50)));
+                            contractNote(in.dogNo, text::left(in.art, 50)));
         }
         return {Status::Done, QString(), id};
     });
@@ -111,7 +116,7 @@ Result sale(Context ctx, const SaleInput& in) {
             return refused(kSold);
         const int shop = item->idShop;
         const QDate today = Clock::today();
-        postings::cashBook(db, ctx.clerk, shop, in.price, 0, saleKind());
+        postings::cashBook(db, ctx.clerk, shop, postings::CashSide::In, in.price, saleKind());
         const int kind = postings::kind(db, QStringLiteral("TypePrihod"), saleKind());
         postings::entry(db, QStringLiteral("Prihod"), shop, kind, ctx.clerk, in.price, contractNote(item->dogNo, item->art));
         postings::addTurnover(db, today, shop, in.price);
@@ -123,8 +128,8 @@ Result sale(Context ctx, const SaleInput& in) {
                    {QStringLiteral("SalePrice"), money::toLeva(in.price)},
                    {QStringLiteral("ClientNames"), in.names},
                    {QStringLiteral("ClientAdres"), in.adres},
-                   {QStringLiteral("ClientInfo"), in.info},
-                   {QStringLiteral("SaleInfo"), in.saleInfo}},
+                   {QStringLiteral("ClientInfo"), optionalText(in.info)},
+                   {QStringLiteral("SaleInfo"), optionalText(in.saleInfo)}},
                   QStringLiteral("Id = ?"), {in.id});
         return {Status::Done, QString(), in.id};
     });
@@ -146,7 +151,7 @@ Result payout(Context ctx, qint64 id, Cents amount) {
         const QDate today = Clock::today();
         const int kind = postings::kind(db, QStringLiteral("TypeExpense"), payoutKind());
         postings::entry(db, QStringLiteral("Expenses"), shop, kind, ctx.clerk, amount, contractNote(item->dogNo, item->art));
-        postings::cashBook(db, ctx.clerk, shop, 0, item->dlvPrice, payoutKind());
+        postings::cashBook(db, ctx.clerk, shop, postings::CashSide::Out, item->dlvPrice, payoutKind());
         if (item->saled)
             postings::addProfit(db, today, shop, item->salePrice - item->dlvPrice, false);
         db.update(QStringLiteral("resale"),
@@ -253,7 +258,7 @@ Result annul(Context ctx, qint64 id) {
                    {QStringLiteral("ClientInfo"), none},
                    {QStringLiteral("SaleInfo"), none}},
                   QStringLiteral("Id = ?"), {id});
-        postings::cashBook(db, ctx.clerk, shop, 0, price, annulNote());
+        postings::cashBook(db, ctx.clerk, shop, postings::CashSide::Out, price, annulNote());
         const int kind = postings::kind(db, QStringLiteral("TypeExpense"), payoutKind());
         postings::entry(db, QStringLiteral("Expenses"), shop, kind, ctx.clerk, price, annulExpenseNote(item->dogNo));
         // The sale day's rows take the sale back; a missing row gets the

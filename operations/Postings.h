@@ -13,8 +13,12 @@ namespace postings {
 
 using money::Cents;
 
-// Cash book: one row with either takings (in) or a payment (out), dated now.
-void cashBook(Database& db, int clerk, int shop, Cents in, Cents out, const QString& note);
+// Which column of the cash book a row fills: takings or a payment.
+enum class CashSide { In, Out };
+
+// Cash book: one row holding the amount on its side (any amount, 0 included),
+// dated now.
+void cashBook(Database& db, int clerk, int shop, CashSide side, Cents amount, const QString& note);
 
 // The id of an income or expense kind by its exact name, added when missing.
 // table: "TypePrihod" or "TypeExpense".
@@ -24,6 +28,10 @@ int kind(Database& db, const QString& table, const QString& name);
 void entry(Database& db, const QString& table, int shop, int kindId, int clerk, Cents sum, const QString& note);
 
 // Adds delta to the day's turnover of the shop, creating the row when missing.
+// The stored value is changed by the engine itself (value + delta), so what
+// another program wrote meanwhile is kept; a value the program did not write
+// in whole stotinki keeps its fraction. Throws DbError when the row could not
+// be changed.
 void addTurnover(Database& db, const QDate& day, int shop, Cents delta);
 
 // Adds delta to the day's profit of the shop (currency 1), creating the row

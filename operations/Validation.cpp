@@ -56,6 +56,8 @@ std::optional<SaleRefusal> checkBuyer(const QString& names, const QString& adres
 PriceVerdict checkPrices(Cents dlvPrice, Cents salePrice, bool payed) {
     if (dlvPrice <= 0)
         return PriceVerdict::NotPositive;
+    if (salePrice < 0)
+        return PriceVerdict::SaleNegative;
     if (dlvPrice < salePrice)
         return PriceVerdict::Ok;
     return payed ? PriceVerdict::AskBelow : PriceVerdict::SaleNotAbove;

@@ -41,9 +41,9 @@ bool salePriceBelowPayout(Cents price, Cents dlvPrice);
 QString belowPayoutQuestion();
 std::optional<SaleRefusal> checkBuyer(const QString& names, const QString& adres);
 
-// Price change: positive purchase price; sale price above it (unpaid), or a
-// question (paid).
-enum class PriceVerdict { Ok, NotPositive, SaleNotAbove, AskBelow };
+// Price change: positive purchase price; a sale price not below 0; the sale
+// price above the purchase price (unpaid), or a question (paid).
+enum class PriceVerdict { Ok, NotPositive, SaleNegative, SaleNotAbove, AskBelow };
 PriceVerdict checkPrices(Cents dlvPrice, Cents salePrice, bool payed);
 
 // Payout amount: above 0; for a sold item at most its sale price.

@@ -4,6 +4,7 @@
 #include "register/FindStatement.h"
 #include "register/MainWindow.h"
 #include "register/RegisterParts.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 FindWindow::FindWindow(MainWindow* main)
     : QWidget(main, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_main(main) {
@@ -50,8 +52,14 @@ FindWindow::FindWindow(MainWindow* main)
     g->setColumnStretch(1, 2);
     resize(300, 65);
 
+    // Escape closes the window, as its close box does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
+    // Enter anywhere in the window searches once: the text field passes the
+    // key on to keyPressEvent(), so it has no search of its own.
     connect(m_findButton, &QPushButton::clicked, this, &FindWindow::search);
-    connect(m_textEdit, &QLineEdit::returnPressed, this, &FindWindow::search);
+    accessible::nameFromBuddies(this);
 }
 
 void FindWindow::showEvent(QShowEvent* event) {

@@ -1,9 +1,17 @@
 #include "register/MainWindow.h"
 
 #include "core/Formats.h"
+#include "core/ProgramSettings.h"
+#include "operations/Clock.h"
+#include "widgets/BulgarianDates.h"
+#include "widgets/DateEdit.h"
+#include "widgets/TodayCalendar.h"
 #include "widgets/MessageService.h"
+#include "widgets/AccessibleNames.h"
+#include "widgets/WindowSizeMemory.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
@@ -23,8 +31,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-MainWindow::MainWindow(const QString& programDir, QWidget* parent) : QMainWindow(parent), m_programDir(programDir) {
+MainWindow::MainWindow(const QString& programDir, QWidget* parent)
+    : QMainWindow(parent), m_programDir(programDir), m_settings(std::make_unique<ProgramSettings>()) {
     setObjectName(QStringLiteral("TfrmResale"));
+    // Every window the clerk can resize keeps its size between runs.
+    m_sizeMemory = new WindowSizeMemory(m_settings.get(), this, this);
+    qApp->installEventFilter(m_sizeMemory);
 
     // Dates and amounts keep the program's own forms whatever the desktop's
     // regional settings do meanwhile.
@@ -71,19 +83,17 @@ MainWindow::MainWindow(const QString& programDir, QWidget* parent) : QMainWindow
     m_statusBar->addWidget(m_statusText, 1);
     setStatusBar(m_statusBar);
 
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-        if (s->geometry().width() == 800)
-            setWindowState(windowState() | Qt::WindowMaximized);
-        else
-            move(s->availableGeometry().center() - rect().center());
-    }
+    placeWindow();
 
     openDatabase();
     if (isReady())
         buildRegisterArea(m_registerHost);
+    accessible::nameFromBuddies(this);
 }
 
 MainWindow::~MainWindow() {
+    // The windows that go with this one hide after the settings have gone.
+    delete m_sizeMemory;
     closeConnection();
 }
 
@@ -171,6 +181,15 @@ void MainWindow::buildToolbars() {
     m_columnsAction->setCheckable(true);
     m_printAction = action("mnPrintGrid", QStringLiteral("Печат"));
 
+    // Every toolbar command is reached from the keyboard too: Alt and the
+    // underlined letter of its button. The commands' texts stay as they are.
+    for (const auto& [a, underlined] :
+         {std::pair{m_systemAction, "&Система"}, std::pair{m_intakeAction, "&Приемане на уред"},
+          std::pair{m_saleAction, "Про&дажба   F2"}, std::pair{m_operationsAction, "&Операции"},
+          std::pair{m_findAction, "&Търсене"}, std::pair{m_columnsAction, "&Видими колони"},
+          std::pair{m_printAction, "Пе&чат"}})
+        a->setIconText(QString::fromUtf8(underlined));
+
     const QList<QAction*> top{m_systemAction, m_intakeAction,  m_saleAction, m_operationsAction,
                               m_findAction,   m_columnsAction, m_printAction};
     for (int i = 0; i < top.size(); ++i) {
@@ -191,6 +210,7 @@ void MainWindow::buildToolbars() {
     m_exitBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_exitBar->setFixedHeight(27);
     m_exitAction = action("mnExit", QStringLiteral("Изход "));
+    m_exitAction->setIconText(QStringLiteral("&Изход "));
     auto* spacer = new QWidget(m_exitBar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_exitBar->addWidget(spacer);
@@ -201,6 +221,47 @@ void MainWindow::buildToolbars() {
     m_saleKeyAction->setShortcut(Qt::Key_F2);
     m_saleKeyAction->setShortcutContext(Qt::WindowShortcut);
     addAction(m_saleKeyAction);
+    // Ctrl+F is a route of its own too: it opens the find window, and when
+    // the window is open it goes to its search text instead of closing it.
+    m_findKeyAction = action("keyFind", QStringLiteral("Търсене"));
+    m_findKeyAction->setShortcut(QKeySequence::Find);
+    m_findKeyAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_findKeyAction);
+    m_printAction->setShortcut(QKeySequence::Print);
+    m_printAction->setShortcutContext(Qt::WindowShortcut);
+
+    // Every command says what it does, and its keys where it has them: its
+    // own key, then Alt and the underlined letter of its toolbar button.
+    auto tip = [](QAction* a, const QString& text, const QKeySequence& key = {}) {
+        QStringList keys;
+        if (!key.isEmpty())
+            keys << key.toString(QKeySequence::NativeText);
+        if (const QKeySequence alt = QKeySequence::mnemonic(a->iconText()); !alt.isEmpty())
+            keys << alt.toString(QKeySequence::NativeText);
+        a->setToolTip(keys.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, keys.join(QStringLiteral(", "))));
+    };
+    const QKeySequence closeKey(Qt::ALT | Qt::Key_F4); // the desktop's own close of a window
+    tip(m_systemAction, QStringLiteral("Упътване, сведения за програмата, нулиране на данните, изход"));
+    tip(m_manualAction, QStringLiteral("Упътване за работа с програмата"));
+    tip(m_aboutAction, QStringLiteral("Сведения за програмата и базата данни"));
+    tip(m_resetAction, QStringLiteral("Изтриване на всички приети и продадени уреди"));
+    tip(m_quitAction, QStringLiteral("Изход от програмата"), closeKey);
+    tip(m_intakeAction, QStringLiteral("Приемане на уред на консигнация"));
+    tip(m_saleAction, QStringLiteral("Продажба на избрания уред"), m_saleKeyAction->shortcut());
+    tip(m_operationsAction,
+        QStringLiteral("Промяна на цени, прехвърляне, анулиране, изплащане, връщане, повторен печат"));
+    tip(m_priceChangeAction, QStringLiteral("Промяна на цените на избрания уред"));
+    tip(m_transferAction, QStringLiteral("Прехвърляне на избрания уред към друг магазин"));
+    tip(m_annulAction, QStringLiteral("Анулиране на продажбата на избрания уред"));
+    tip(m_payoutAction, QStringLiteral("Изплащане на сумата на доверителя"));
+    tip(m_returnAction, QStringLiteral("Връщане на непродадения уред на доверителя"));
+    tip(m_reprintAction, QStringLiteral("Повторен печат на договора за консигнация на избрания уред"));
+    tip(m_findAction, QStringLiteral("Търсене на уред по текст"), m_findKeyAction->shortcut());
+    tip(m_columnsAction, QStringLiteral("Видими колони: показване и скриване на колони, подредба по подразбиране"));
+    tip(m_printAction, QStringLiteral("Печат на регистъра"), m_printAction->shortcut());
+    tip(m_exitAction, QStringLiteral("Изход от програмата"), closeKey);
+    system->setToolTipsVisible(true);
+    ops->setToolTipsVisible(true);
 
     connect(m_manualAction, &QAction::triggered, this, &MainWindow::openManual);
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
@@ -210,14 +271,17 @@ void MainWindow::buildToolbars() {
     connect(m_intakeAction, &QAction::triggered, this, &MainWindow::takeInItem);
     connect(m_saleAction, &QAction::triggered, this, &MainWindow::sellCurrentItem);
     connect(m_saleKeyAction, &QAction::triggered, this, &MainWindow::sellCurrentItem);
+    connect(m_findKeyAction, &QAction::triggered, this, &MainWindow::goToFind);
     connect(m_priceChangeAction, &QAction::triggered, this, &MainWindow::changeCurrentPrices);
     connect(m_transferAction, &QAction::triggered, this, &MainWindow::transferCurrentItem);
     connect(m_annulAction, &QAction::triggered, this, &MainWindow::annulCurrentSale);
     connect(m_payoutAction, &QAction::triggered, this, &MainWindow::payOutCurrentItem);
     connect(m_returnAction, &QAction::triggered, this, &MainWindow::returnCurrentItem);
     connect(m_reprintAction, &QAction::triggered, this, &MainWindow::reprintContract);
-    connect(m_findAction, &QAction::triggered, this, &MainWindow::toggleFindWindow);
-    connect(m_columnsAction, &QAction::triggered, this, &MainWindow::toggleColumnChooser);
+    // The toggles follow their checked state, however it changes: a click,
+    // a key, or an accessibility tool's "toggle" on the button.
+    connect(m_findAction, &QAction::toggled, this, &MainWindow::toggleFindWindow);
+    connect(m_columnsAction, &QAction::toggled, this, &MainWindow::toggleColumnChooser);
     connect(m_printAction, &QAction::triggered, this, &MainWindow::printRegister);
 }
 
@@ -235,7 +299,7 @@ void MainWindow::buildFilterBar(QWidget* host) {
          QStringLiteral("Само изплатените уреди за период"), QStringLiteral("Само неизплатените уреди")});
     m_viewCombo->setMinimumWidth(280);
     auto dateEdit = [host](const char* name) {
-        auto* d = new QDateEdit(host);
+        auto* d = new DateEdit(host);
         d->setObjectName(QString::fromLatin1(name));
         d->setDisplayFormat(QString::fromLatin1(formats::kDateFormat));
         d->setCalendarPopup(true);
@@ -244,6 +308,9 @@ void MainWindow::buildFilterBar(QWidget* host) {
     };
     m_fromDateEdit = dateEdit("FromDate");
     m_toDateEdit = dateEdit("ToDate");
+    m_toDateEdit->setCalendarWidget(new TodayCalendar([] { return Clock::today(); }));
+    showBulgarianDateNames(m_fromDateEdit);
+    showBulgarianDateNames(m_toDateEdit);
     m_refreshButton = new QPushButton(QStringLiteral("Обновяване"), host);
     m_refreshButton->setObjectName(QStringLiteral("btnRefresh"));
     m_refreshButton->setDefault(true);
@@ -265,16 +332,25 @@ void MainWindow::buildFilterBar(QWidget* host) {
     // Enter anywhere in the window presses "Обновяване".
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* sc = new QShortcut(QKeySequence(key), this);
+        sc->setObjectName(QStringLiteral("enterRefreshes"));
         sc->setContext(Qt::WindowShortcut);
         connect(sc, &QShortcut::activated, this, [this] {
+            // Enter also finishes a date being typed; the key itself never
+            // reaches the date editor.
+            m_fromDateEdit->finishTyping();
+            m_toDateEdit->finishTyping();
             if (m_refreshButton->isEnabled() && m_refreshButton->isVisibleTo(this) && m_filterBar->isEnabled())
                 m_refreshButton->click();
         });
     }
     connect(m_refreshButton, &QPushButton::clicked, this, &MainWindow::refreshRegister);
     connect(m_viewCombo, &QComboBox::currentIndexChanged, this, &MainWindow::updateFilterBar);
-    connect(m_fromDateEdit, &QDateEdit::dateChanged, this, &MainWindow::clampFromDate);
-    connect(m_toDateEdit, &QDateEdit::dateChanged, this, &MainWindow::clampToDate);
+    // The period rules act on a chosen date, never on a half-typed one; any
+    // change makes the register stale at once.
+    for (DateEdit* d : {m_fromDateEdit, m_toDateEdit})
+        connect(d, &QDateEdit::dateChanged, m_refreshButton, [this] { m_refreshButton->setEnabled(true); });
+    connect(m_fromDateEdit, &DateEdit::dateChosen, this, &MainWindow::clampFromDate);
+    connect(m_toDateEdit, &DateEdit::dateChosen, this, &MainWindow::clampToDate);
 }
 
 void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterShopId) {
@@ -311,6 +387,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    rememberWindow();
     closeConnection();
     e->accept();
 }

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "core/ProgramFiles.h"
 #include "db/Connection.h"
 
 #include <QMainWindow>
 #include <QVariantList>
 #include <memory>
 
+class ProgramSettings;
+class WindowSizeMemory;
 class QAction;
 class QComboBox;
-class QDateEdit;
+class DateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,7 +39,7 @@ public:
     explicit MainWindow(const QString& programDir, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    static QString versionText() { return QStringLiteral("1.39"); }
+    static QString versionText() { return programfiles::version(); }
     static QString titleText() { return QStringLiteral("Продажби ВТОРА УПОТРЕБА - версия ") + versionText(); }
 
     bool isReady() const { return m_conn.isReady(); }
@@ -60,8 +63,12 @@ public:
     // register lists it; false (position unchanged) otherwise.
     bool locateItem(qint64 id);
     // Runs the register's present statement again (a search result stays)
-    // and puts the current row back on id; then expands all groups.
+    // and puts the current row back on id; then expands all groups. When id
+    // has left the list, the row that followed it becomes current.
     void rerunKeeping(qint64 id);
+    // Builds the register of the chosen view again and keeps the place the
+    // same way.
+    void refreshKeeping(qint64 id);
     // The consignor's data as the detail panel shows it for the current row:
     // keys "DlvNames", "DlvAdres", "DlvEGN", "DlvLK".
     QString detailText(const QString& column) const;
@@ -119,6 +126,17 @@ private slots:
     void printRegister();
 
 private:
+    // How the clerk left the window, kept in the program's own settings
+    // (MainWindowMemory.cpp): the window's placement per user of the
+    // computer, the register's arrangement, view and period per clerk.
+    void placeWindow();
+    void rememberWindow();
+    void restoreRegister();
+    void rememberRegister();
+    QString clerkKey(const QString& name) const;
+    // Ctrl+F: opens the find window, or goes to its search text when open.
+    void goToFind();
+
     void buildToolbars();
     void buildFilterBar(QWidget* host);
     // The register area (grid and detail panels) inside host.
@@ -131,6 +149,10 @@ private:
     bool runStatement(const RegisterStatement& s);
     // Runs the find statement in the hidden statement field.
     void runSearch();
+    // Whether Enter in this window presses "Обновяване".
+    void setEnterRefreshes(bool on);
+    // Id of the item displayed after id (before it, when id is the last).
+    qint64 neighbourId(qint64 id) const;
     // Every group open, the first row current, the columns fitted.
     void showFirstRow();
 
@@ -140,6 +162,10 @@ private:
     bool m_shopFilterCompleted = false;
     bool m_shown = false;
     QTimer* m_formatTimer = nullptr;
+    std::unique_ptr<ProgramSettings> m_settings;
+    WindowSizeMemory* m_sizeMemory = nullptr; // goes before m_settings
+    QTimer* m_rememberTimer = nullptr; // the register's arrangement, shortly after the clerk changed it
+    bool m_placedAsLeft = false;       // the window stands where the clerk left it
 
     // Controls; their object names are the ones the clerks' manual and
     // support know them by.
@@ -164,10 +190,11 @@ private:
     QAction* m_printAction = nullptr;   // the register on paper
     QAction* m_exitAction = nullptr;    // "Изход " at the right
     QAction* m_saleKeyAction = nullptr; // F2
+    QAction* m_findKeyAction = nullptr; // Ctrl+F
     QWidget* m_filterBar = nullptr;
     QComboBox* m_viewCombo = nullptr;
-    QDateEdit* m_fromDateEdit = nullptr;
-    QDateEdit* m_toDateEdit = nullptr;
+    DateEdit* m_fromDateEdit = nullptr;
+    DateEdit* m_toDateEdit = nullptr;
     QPushButton* m_refreshButton = nullptr;
     QWidget* m_registerHost = nullptr;
     QStatusBar* m_statusBar = nullptr;

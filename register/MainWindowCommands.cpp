@@ -16,9 +16,14 @@
 
 #include <QAction>
 #include <QComboBox>
+#include "widgets/DateEdit.h"
+
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolBar>
 #include <QUrl>
 
@@ -43,9 +48,15 @@ void MainWindow::resetData() {
 }
 
 void MainWindow::openManual() {
-    // Opens in whatever the desktop associates with it; a missing file or
-    // program shows nothing.
-    DesktopService::open(QUrl::fromLocalFile(QDir(programDir()).filePath(RegisterParts::manualFileName())));
+    // Opens in whatever the desktop associates with it; a missing program
+    // shows nothing, a missing manual says where it was looked for.
+    const QString manual = QDir(programDir()).filePath(RegisterParts::manualFileName());
+    if (!QFileInfo(manual).isFile()) {
+        MessageService::warning(
+            this, programfiles::missingText(RegisterParts::manualFileName(), QCoreApplication::applicationDirPath()));
+        return;
+    }
+    DesktopService::open(QUrl::fromLocalFile(manual));
 }
 
 void MainWindow::showAbout() {
@@ -75,13 +86,18 @@ void MainWindow::toggleFindWindow() {
         return;
     FindWindow* find = m_register->find;
     if (!m_findAction->isChecked()) {
-        find->close();
+        if (find->isVisible()) // not when the window's own closing unchecks the toggle
+            find->close();
         return;
     }
+    find->ensurePolished(); // its size, kept from the last run, is known from here on
     const QRect frame = frameGeometry();
     find->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     find->move(frame.left() + frame.width() - find->frameGeometry().width() - 10,
                frame.top() + (geometry().top() - frame.top()) + m_toolBar->height());
+    // The find window is a tool window of this one: the window's Enter
+    // would take the key from it.
+    setEnterRefreshes(false);
     find->show();
     find->raise();
     find->activateWindow();
@@ -90,7 +106,24 @@ void MainWindow::toggleFindWindow() {
     m_intakeAction->setEnabled(false);
 }
 
+void MainWindow::setEnterRefreshes(bool on) {
+    for (QShortcut* sc : findChildren<QShortcut*>(QStringLiteral("enterRefreshes"), Qt::FindDirectChildrenOnly))
+        sc->setEnabled(on);
+}
+
+void MainWindow::goToFind() {
+    createRegisterDialogs();
+    if (!m_register || !m_register->find)
+        return;
+    if (!m_register->find->isVisible()) {
+        m_findAction->trigger(); // checks it and opens the window
+        return;
+    }
+    m_register->find->focusSearchText();
+}
+
 void MainWindow::findWindowClosed() {
+    setEnterRefreshes(true);
     m_findAction->setChecked(false);
     m_viewCombo->setEnabled(true);
     m_filterBar->setEnabled(true);
@@ -104,6 +137,9 @@ void MainWindow::printRegister() {
     if (!m_register || m_register->table->rowCount() == 0)
         return;
     GroupingGrid* grid = m_register->grid;
+    // The page shows every column fitted; the screen keeps the widths the
+    // clerk set.
+    const GridArrangement onScreen = grid->arrangement();
     // The shop groups print without their sums.
     grid->setColumnSummaryGroup(QStringLiteral("gridShop"), QString());
     grid->expandAll();
@@ -114,4 +150,6 @@ void MainWindow::printRegister() {
     printer.preview(this);
     grid->setColumnSummaryGroup(QStringLiteral("gridShop"), RegisterParts::summaryGroupName());
     grid->expandAll();
+    if (grid->hasOwnWidths())
+        grid->arrange(onScreen);
 }

@@ -2,6 +2,7 @@
 // annulment and the reprint of the consignment contract.
 #include "register/MainWindow.h"
 
+#include "core/ProgramFiles.h"
 #include "db/DbError.h"
 #include "documents/ui/ConsignmentContractWindow.h"
 #include "operations/Item.h"
@@ -38,7 +39,7 @@ void MainWindow::createDialogs() {
     Database& database = db();
     auto* contract = new ConsignmentContractWindow(this);
     auto* sale = new SaleDialog(database, this);
-    sale->setTemplateDir(programDir());
+    sale->setTemplateDir(programfiles::saleContractFolder(programDir()));
     sale->setDetailSource([this](const QString& column) { return detailText(column); });
     auto* intake = new IntakeDialog(database, this);
     intake->setContractWindow(contract);
@@ -104,7 +105,7 @@ void MainWindow::sellCurrentItem() {
     sale->setClerk(userId());
     sale->setItem(*item);
     if (sale->exec() == QDialog::Accepted || sale->itemWasStale())
-        refreshRegister();
+        refreshKeeping(item->id);
 }
 
 void MainWindow::payOutCurrentItem() {
@@ -122,7 +123,7 @@ void MainWindow::payOutCurrentItem() {
         MessageService::warning(this, QStringLiteral("Уредът вече е изплатен."));
     }
     // The register is built again whether the payout was made or not.
-    refreshRegister();
+    refreshKeeping(item->id);
 }
 
 void MainWindow::returnCurrentItem() {
@@ -142,7 +143,7 @@ void MainWindow::returnCurrentItem() {
         if (r.status == ops::Status::EngineError)
             return;
     }
-    refreshRegister();
+    refreshKeeping(item->id);
 }
 
 void MainWindow::changeCurrentPrices() {
@@ -193,7 +194,7 @@ void MainWindow::annulCurrentSale() {
         if (!r.ok())
             MessageService::error(this, r.message);
         if (r.status != ops::Status::EngineError)
-            refreshRegister();
+            refreshKeeping(item->id);
     }
     if (m_register && m_register->grid && currentItemId() >= 0)
         m_register->grid->setFocus(Qt::OtherFocusReason);
@@ -206,15 +207,12 @@ void MainWindow::reprintContract() {
     const std::optional<Item> item = currentItem(this);
     if (!item)
         return;
-    Database& database = db();
-    const qint64 id = item->id;
-    contract->setDataSource([&database, id]() {
-        try {
-            return contractdata::loadConsignment(database, id).value_or(ConsignmentContractData{});
-        } catch (const DbError& e) {
-            MessageService::error(nullptr, e.message());
-            return ConsignmentContractData{};
-        }
-    });
+    QString why;
+    const std::optional<ConsignmentContractData> data = contractdata::consignmentToShow(db(), item->id, &why);
+    if (!data) {
+        MessageService::error(this, why);
+        return;
+    }
+    contract->setData(*data);
     contract->exec();
 }

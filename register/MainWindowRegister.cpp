@@ -20,6 +20,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include "widgets/DateEdit.h"
+
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -29,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 void RegisterPartsDeleter::operator()(RegisterParts* p) const {
@@ -92,12 +95,12 @@ void MainWindow::buildRegisterArea(QWidget* host) {
     });
     m_register->grid->setSourceModel(m_register->table);
     m_register->grid->groupBy(0);
+    m_register->grid->keepAsDefaultArrangement();
     h->addWidget(m_register->grid, 1);
 
     // Detail panels at the right.
     m_register->details = new QWidget(host);
     m_register->details->setObjectName(QStringLiteral("pDetails"));
-    m_register->details->setFixedWidth(183);
     auto* v = new QVBoxLayout(m_register->details);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(1);
@@ -114,6 +117,8 @@ void MainWindow::buildRegisterArea(QWidget* host) {
             e->setReadOnly(true);
             w = e;
         }
+        // Read-only: a click may select text to copy, but Tab passes them by.
+        w->setFocusPolicy(Qt::ClickFocus);
         w->setObjectName(QString::fromLatin1(column));
         m_register->fields.insert(QString::fromLatin1(column), w);
         return w;
@@ -155,10 +160,20 @@ void MainWindow::buildRegisterArea(QWidget* host) {
     v->addWidget(labelled(QStringLiteral("Доп. информация за уреда"), field("ArtNote", true, d), d));
     v->addWidget(labelled(QStringLiteral("Доп. информация за продажба"), field("SaleInfo", true, d), d));
     v->addStretch(1);
+    // As wide as its widest caption needs, and never narrower than before, so
+    // that no caption is cut at any window size.
+    m_register->details->setFixedWidth(qMax(183, m_register->details->minimumSizeHint().width()));
     h->addWidget(m_register->details);
 
     connect(m_register->grid, &GroupingGrid::currentRowChanged, this, &MainWindow::showCurrentItem);
     connect(m_register->grid, &GroupingGrid::columnChooserClosed, this, &MainWindow::uncheckColumnsToggle);
+    // Kept a moment after the change, so that a column dragged wider is
+    // written once, not at every pixel.
+    m_rememberTimer = new QTimer(this);
+    m_rememberTimer->setSingleShot(true);
+    m_rememberTimer->setInterval(300);
+    connect(m_rememberTimer, &QTimer::timeout, this, &MainWindow::rememberRegister);
+    connect(m_register->grid, &GroupingGrid::arrangementChanged, m_rememberTimer, qOverload<>(&QTimer::start));
 }
 
 void MainWindow::createRegisterDialogs() {
@@ -171,12 +186,14 @@ void MainWindow::createRegisterDialogs() {
 }
 
 void MainWindow::showStartView() {
-    if (QScreen* s = screen(); s && s->geometry().width() == 800)
+    if (QScreen* s = screen(); !m_placedAsLeft && s && s->geometry().width() == 800)
         setWindowState(windowState() | Qt::WindowMaximized);
     m_viewCombo->setCurrentIndex(RegisterView::InStock);
     const QDate today = Clock::today();
     m_toDateEdit->setDate(today);
     m_fromDateEdit->setDate(PeriodRules::initialFrom(today));
+    // The arrangement, view and period the clerk left.
+    restoreRegister();
     updateFilterBar();
     m_viewCombo->setFocus();
     refreshRegister();
@@ -219,7 +236,8 @@ void MainWindow::showFirstRow() {
     GroupingGrid* grid = m_register->grid;
     grid->expandAll();
     grid->focusFirstRow();
-    grid->fitColumns();
+    if (!grid->hasOwnWidths())
+        grid->fitColumns();
     grid->setFocus();
 }
 
@@ -232,6 +250,7 @@ void MainWindow::refreshRegister() {
     const bool ok = runStatement(s);
     if (ok)
         m_refreshButton->setEnabled(false);
+    rememberRegister(); // the view and period the clerk chose
     showCurrentItem();
     if (m_register->table->rowCount() == 0) {
         m_viewCombo->setFocus();
@@ -252,9 +271,15 @@ void MainWindow::runSearch() {
     if (!m_register)
         return;
     m_register->searchMode = true;
-    runStatement(RegisterStatement{m_searchStatementField->text(), m_register->findParams});
+    const bool ran = runStatement(RegisterStatement{m_searchStatementField->text(), m_register->findParams});
     m_refreshButton->setEnabled(false);
     showCurrentItem();
+    if (!ran) {
+        // The engine's message has been shown; the text was not looked for.
+        if (m_register->find)
+            m_register->find->focusSearchText();
+        return;
+    }
     if (m_register->table->rowCount() == 0) {
         MessageService::warning(this, QStringLiteral("Търсеният текст не е намерен!"), QStringLiteral("Съобщение"));
         if (m_register->find)
@@ -294,7 +319,7 @@ void MainWindow::showCurrentItem() {
         if (row >= 0) {
             const QVariant v = m_register->table->value(row, RegisterLoader::column(it.key()));
             if (it.key() == QLatin1String("SalePrice") || it.key() == QLatin1String("DlvPrice"))
-                text = v.isNull() ? QString() : formats::money(v.toDouble());
+                text = v.isNull() ? QString() : formats::moneyGrouped(v.toDouble());
             else
                 text = v.toString();
         }
@@ -343,15 +368,39 @@ bool MainWindow::locateItem(qint64 id) {
     return false;
 }
 
+qint64 MainWindow::neighbourId(qint64 id) const {
+    if (!m_register || id < 0)
+        return -1;
+    const int idCol = RegisterLoader::column(QStringLiteral("Id"));
+    for (int r = 0; r < m_register->table->rowCount(); ++r)
+        if (m_register->table->value(r, idCol).toLongLong() == id) {
+            const int next = m_register->grid->neighbourOfSourceRow(r);
+            return next >= 0 ? m_register->table->value(next, idCol).toLongLong() : -1;
+        }
+    return -1;
+}
+
 void MainWindow::rerunKeeping(qint64 id) {
     if (!m_register)
         return;
+    const qint64 next = neighbourId(id);
     runStatement(m_register->statement);
     m_register->grid->expandAll();
-    if (!locateItem(id)) {
+    if (!locateItem(id) && !locateItem(next)) {
         m_register->grid->focusFirstRow();
         showCurrentItem();
     }
+}
+
+void MainWindow::refreshKeeping(qint64 id) {
+    if (!m_register)
+        return;
+    // The item operated on stays current while the view still lists it;
+    // when it has left the view, the row that followed it.
+    const qint64 next = neighbourId(id);
+    refreshRegister();
+    if (!locateItem(id))
+        locateItem(next);
 }
 
 QString MainWindow::detailText(const QString& column) const {

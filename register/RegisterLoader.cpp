@@ -1,4 +1,5 @@
 #include "register/RegisterLoader.h"
+#include "core/Text.h"
 
 #include "db/Database.h"
 #include "widgets/GridTableModel.h"
@@ -199,7 +200,7 @@ QHash<int, QString> RegisterLoader::shopNames(Database& db) {
     QHash<int, QString> names;
     QSqlQuery q = db.exec(QStringLiteral("select ID, Name from Shops"));
     while (q.next())
-        names.insert(q.value(0).toInt(), q.value(1).toString().left(20));
+        names.insert(q.value(0).toInt(), text::left(q.value(1).toString(), 20));
     return names;
 }
 

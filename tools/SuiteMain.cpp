@@ -1,10 +1,12 @@
 // kalvina-suite: creates a suite database for "Уреди втора употреба" where
 // the suite's main program is not installed, and points the settings at it.
 // Without arguments it opens the window "Настройка на веригата".
+#include "core/ProgramFiles.h"
 #include "core/SuiteSettings.h"
 #include "db/Database.h"
 #include "tools/DemoItems.h"
 #include "tools/SuiteDatabase.h"
+#include "tools/import/ParadoxImport.h"
 #include "tools/setup/ui/ChainSetupProgram.h"
 
 #include <QCommandLineParser>
@@ -12,6 +14,45 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
+
+namespace {
+
+// kalvina-suite --import FOLDER LOCATION: progress per table on the way,
+// the check's report at the end; non-zero when nothing was imported.
+int importOldBooks(const QString& folder, const QString& location, const QString& reportFile, bool writeSettings) {
+    paradoximport::Progress progress;
+    progress.message = [](const QString& line) {
+        std::printf("%s\n", qPrintable(line));
+        std::fflush(stdout);
+    };
+    progress.rows = [](const QString& table, qint64 done, qint64 total) {
+        if (done == total || done % 100000 == 0) {
+            std::printf("  %s: %lld / %lld\n", qPrintable(table), static_cast<long long>(done),
+                        static_cast<long long>(total));
+            std::fflush(stdout);
+        }
+        return true;
+    };
+    const paradoximport::Report report =
+        paradoximport::importFolder(QDir(folder).absolutePath(), location, progress);
+    const QString text = report.text();
+    std::fputs(qPrintable(text), report.ok ? stdout : stderr);
+    if (!reportFile.isEmpty()) {
+        QString why;
+        if (!report.save(reportFile, &why)) {
+            std::fprintf(stderr, "kalvina-suite: the report cannot be saved in %s: %s\n", qPrintable(reportFile),
+                         qPrintable(why));
+            return 1;
+        }
+    }
+    if (!report.ok)
+        return 1;
+    if (writeSettings)
+        suite::writeSettings(Database::isUrl(location) ? location : QDir::toNativeSeparators(location));
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc == 1) {
@@ -22,20 +63,31 @@ int main(int argc, char** argv) {
     }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalvina-suite"));
+    QCoreApplication::setApplicationVersion(programfiles::version());
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Creates a suite database (directory or postgresql:// URL).\n"
                                                "Without arguments it opens the window \"Настройка на веригата\"."));
     p.addHelpOption();
+    p.addVersionOption();
     p.addPositionalArgument(QStringLiteral("location"), QStringLiteral("database directory or postgresql:// URL"));
     p.addOption({QStringLiteral("demo"), QStringLiteral("fill shops, the own firm, clerks and demo appliances")});
     p.addOption({QStringLiteral("no-settings"), QStringLiteral("do not write BasePath into the settings")});
     p.addOption({QStringLiteral("if-missing"), QStringLiteral("do nothing when the settings already name a database")});
+    p.addOption({QStringLiteral("import"),
+                 QStringLiteral("import the suite's old Paradox tables of <folder> into a new database at location"),
+                 QStringLiteral("folder")});
+    p.addOption({QStringLiteral("report"), QStringLiteral("with --import: save the import's report as text in <file>"),
+                 QStringLiteral("file")});
     p.process(app);
     if (p.positionalArguments().size() != 1)
         p.showHelp(2);
     QString location = p.positionalArguments().first();
     if (!Database::isUrl(location))
         location = QDir(location).absolutePath();
+
+    if (p.isSet(QStringLiteral("import")))
+        return importOldBooks(p.value(QStringLiteral("import")), location, p.value(QStringLiteral("report")),
+                              !p.isSet(QStringLiteral("no-settings")));
 
     if (p.isSet(QStringLiteral("if-missing"))) {
         if (SuiteSettings::exists() &&

@@ -5,9 +5,11 @@
 #include <QCloseEvent>
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -50,7 +52,13 @@ ColumnChooser::ColumnChooser(const QObject* owner, QWidget* parent)
     layout->addWidget(hint);
     layout->addWidget(m_list);
     m_list->setObjectName(QStringLiteral("lstHiddenColumns"));
-    resize(170, 220);
+    auto* reset = new QPushButton(QStringLiteral("Подредба по подразбиране"), this);
+    reset->setObjectName(QStringLiteral("btnDefaultLayout"));
+    reset->setToolTip(QStringLiteral("Колоните, ширините, групирането и подреждането както при първото пускане"));
+    reset->setAutoDefault(false);
+    layout->addWidget(reset);
+    connect(reset, &QPushButton::clicked, this, &ColumnChooser::resetRequested);
+    resize(190, 240);
     connect(m_list, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { emit showRequested(item->data(Qt::UserRole).toInt()); });
 }
@@ -73,6 +81,14 @@ void ColumnChooser::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     if (!m_quiet)
         emit closedByUser();
+}
+
+void ColumnChooser::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ColumnChooser::dragEnterEvent(QDragEnterEvent* event) {

@@ -16,6 +16,14 @@ QString FileDialogService::chooseFolder(QWidget* parent, const QString& caption,
     return QFileDialog::getExistingDirectory(parent, caption, start, QFileDialog::ShowDirsOnly);
 }
 
+QString FileDialogService::saveFile(QWidget* parent, const QString& caption, const QString& start,
+                                    const QString& filter) {
+    ++g_asked;
+    if (g_scripted)
+        return g_answers.isEmpty() ? QString() : g_answers.takeFirst();
+    return QFileDialog::getSaveFileName(parent, caption, start, filter);
+}
+
 void FileDialogService::setScripted(bool on) {
     g_scripted = on;
     g_answers.clear();

@@ -10,6 +10,8 @@ class FileDialogService {
 public:
     // The folder chosen, or empty when the user cancelled.
     static QString chooseFolder(QWidget* parent, const QString& caption, const QString& start);
+    // The file to save into, or empty when the user cancelled.
+    static QString saveFile(QWidget* parent, const QString& caption, const QString& start, const QString& filter);
 
     // --- scripting, for tests ---
     static void setScripted(bool on);

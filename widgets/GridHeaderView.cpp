@@ -18,6 +18,12 @@ GridHeaderView::GridHeaderView(const QObject* owner, QWidget* parent)
     setSortIndicatorShown(false);
     setAcceptDrops(true);
     setDefaultAlignment(Qt::AlignCenter);
+    connect(this, &QHeaderView::sectionResized, this, [this] {
+        if (m_edgePressed)
+            m_resizedByHand = true;
+    });
+    // A double click on an edge fits the column to its contents.
+    connect(this, &QHeaderView::sectionHandleDoubleClicked, this, &GridHeaderView::resizedByHand);
 }
 
 void GridHeaderView::setSortKeys(const QList<GroupingModel::SortKey>& keys) {
@@ -38,6 +44,8 @@ bool GridHeaderView::nearSectionEdge(int x) const {
 void GridHeaderView::mousePressEvent(QMouseEvent* event) {
     m_pressed = -1;
     const int x = event->position().toPoint().x();
+    m_edgePressed = event->button() == Qt::LeftButton && nearSectionEdge(x);
+    m_resizedByHand = false;
     if (event->button() == Qt::LeftButton && !nearSectionEdge(x)) {
         m_pressed = logicalIndexAt(x);
         m_pressPos = event->position().toPoint();
@@ -67,6 +75,11 @@ void GridHeaderView::mouseReleaseEvent(QMouseEvent* event) {
         emit sortClicked(m_pressed, event->modifiers().testFlag(Qt::ShiftModifier));
     m_pressed = -1;
     QHeaderView::mouseReleaseEvent(event);
+    const bool resized = m_resizedByHand;
+    m_edgePressed = false;
+    m_resizedByHand = false;
+    if (resized)
+        emit resizedByHand();
 }
 
 void GridHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {

@@ -20,6 +20,7 @@ signals:
     void sortClicked(int column, bool addToSort);
     void columnDropped(int column, int visualIndex); // from the header itself or the chooser
     void groupDropped(int column);                   // a group-panel chip let go over the header
+    void resizedByHand(); // the clerk dragged or double-clicked a column's edge
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -36,5 +37,7 @@ private:
     const QObject* m_owner;
     QList<GroupingModel::SortKey> m_sortKeys;
     int m_pressed = -1;
+    bool m_edgePressed = false; // a press on a column's edge: a resize by hand may follow
+    bool m_resizedByHand = false;
     QPoint m_pressPos;
 };

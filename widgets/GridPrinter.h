@@ -11,9 +11,13 @@ class QWidget;
 
 // Prints a grouping grid as a report: A4 portrait, a centred title in the page
 // header, the column headers and grid lines on every page, group rows shaded,
-// the footer sums after the last row, and the date and time printed with
-// "стр. N от M" in the page footer. Big reports show their progress and can be
-// cancelled.
+// the footer sums after the last row (on the page of the last rows), and the
+// date and time printed with "стр. N от M" in the page footer. A printed
+// number, date or sum is never cut: such columns are as wide as their widest
+// text, and text columns wrap into the width left; when even that does not
+// fit, the font shrinks, and the preview turns the page to landscape when
+// portrait would need too small a font. Big reports show their progress and
+// can be cancelled.
 class GridPrinter {
 public:
     // Called after each page; return false to stop printing.
@@ -34,6 +38,11 @@ public:
     static void setupPage(QPrinter* printer);
 
     int pageCount(QPrinter* printer) const;
+    // Landscape when portrait would need a font smaller than the report's
+    // smallest; portrait otherwise.
+    void fitOrientation(QPrinter* printer) const;
+    // The point size of the report's body on this printer's page.
+    double bodyPointSize(QPrinter* printer) const;
     // Paints every page; false when the clerk cancelled.
     bool print(QPrinter* printer);
     // The modal print preview of the report.
@@ -50,8 +59,12 @@ private:
     struct Layout;
 
     QList<Line> collectLines() const;
-    Layout layoutFor(QPrinter* printer, QPainter* painter) const;
-    QList<double> columnWidths(QPrinter* printer, const Layout& l) const;
+    Layout layoutFor(QPrinter* printer, const QList<Line>& lines) const;
+    void setFonts(Layout& l, QPrinter* printer, double points) const;
+    // Fits the columns into the page; false when even wrapped text columns
+    // do not fit, with *scale the font's factor that would make them fit.
+    bool fitColumns(QPrinter* printer, Layout& l, double* scale) const;
+    void paginate(QPrinter* printer, Layout& l, const QList<Line>& lines) const;
 
     GroupingGrid* m_grid;
     QString m_title;

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <functional>
 
 GroupingGrid::GroupingGrid(QWidget* parent)
     : QWidget(parent), m_model(new GroupingModel(this)), m_panel(new GroupPanel(this, this)),
@@ -36,6 +37,7 @@ GroupingGrid::GroupingGrid(QWidget* parent)
         const int row = currentSourceRow();
         m_model->setGroupColumns(groups);
         restoreAfterRebuild(row);
+        changedByClerk();
     });
     connect(m_panel, &GroupPanel::ungroupRequested, this, &GroupingGrid::ungroup);
     connect(m_header, &GridHeaderView::groupDropped, this, &GroupingGrid::ungroup);
@@ -48,6 +50,11 @@ GroupingGrid::GroupingGrid(QWidget* parent)
     connect(m_chooser, &ColumnChooser::showRequested, this, [this](int c) { setColumnVisible(c, true); });
     connect(m_chooser, &ColumnChooser::hideRequested, this, [this](int c) { setColumnVisible(c, false); });
     connect(m_chooser, &ColumnChooser::closedByUser, this, &GroupingGrid::columnChooserClosed);
+    connect(m_chooser, &ColumnChooser::resetRequested, this, &GroupingGrid::resetArrangement);
+    connect(m_header, &GridHeaderView::resizedByHand, this, [this] {
+        m_ownWidths = true;
+        changedByClerk();
+    });
     connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged, m_footer, qOverload<>(&QWidget::update));
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         syncPanel();
@@ -81,6 +88,7 @@ bool GroupingGrid::groupBy(int column, int position) {
     const int row = currentSourceRow();
     m_model->setGroupColumns(groups);
     restoreAfterRebuild(row);
+    changedByClerk();
     return true;
 }
 
@@ -91,6 +99,7 @@ void GroupingGrid::ungroup(int column) {
     const int row = currentSourceRow();
     m_model->setGroupColumns(groups);
     restoreAfterRebuild(row);
+    changedByClerk();
 }
 
 void GroupingGrid::sortByColumn(int column, bool add) {
@@ -114,6 +123,7 @@ void GroupingGrid::sortByColumn(int column, bool add) {
     m_model->setSortKeys(keys);
     m_header->setSortKeys(keys);
     restoreAfterRebuild(row);
+    changedByClerk();
 }
 
 void GroupingGrid::setColumnVisible(int column, bool visible) {
@@ -124,6 +134,7 @@ void GroupingGrid::setColumnVisible(int column, bool visible) {
         m_view->resizeColumnToContents(column);
     syncChooser();
     m_footer->update();
+    changedByClerk();
 }
 
 bool GroupingGrid::isColumnVisible(int column) const { return !m_header->isSectionHidden(column); }
@@ -136,6 +147,7 @@ void GroupingGrid::moveColumn(int column, int visualIndex) {
     if (to > from)
         --to;
     m_header->moveSection(from, to);
+    changedByClerk();
 }
 
 QList<int> GroupingGrid::visibleColumns() const {
@@ -146,6 +158,96 @@ QList<int> GroupingGrid::visibleColumns() const {
             result.append(logical);
     }
     return result;
+}
+
+GridArrangement GroupingGrid::arrangement() const {
+    GridArrangement a;
+    const QList<GridColumn>& columns = m_model->columns();
+    for (int v = 0; v < m_header->count(); ++v)
+        a.order.append(columns[m_header->logicalIndex(v)].name);
+    for (int c = 0; c < columns.size(); ++c) {
+        if (m_header->isSectionHidden(c))
+            a.hidden.append(columns[c].name);
+        else if (m_ownWidths)
+            a.widths.insert(columns[c].name, m_header->sectionSize(c));
+    }
+    for (int c : m_model->groupColumns())
+        a.groups.append(columns[c].name);
+    for (const auto& key : m_model->sortKeys())
+        a.sort.append({columns[key.column].name, key.order == Qt::DescendingOrder});
+    return a;
+}
+
+bool GroupingGrid::arrange(const GridArrangement& a) {
+    const int count = m_model->columnCount();
+    // Every name once, and only names of these columns.
+    auto indexes = [this](const QStringList& names, QList<int>* out) {
+        for (const QString& n : names) {
+            const int c = m_model->columnByName(n);
+            if (c < 0 || out->contains(c))
+                return false;
+            out->append(c);
+        }
+        return true;
+    };
+    QList<int> order, hidden, groups, sortColumns;
+    if (!indexes(a.order, &order) || order.size() != count || !indexes(a.hidden, &hidden) ||
+        !indexes(a.groups, &groups))
+        return false;
+    for (int c : groups)
+        if (!m_model->canGroupBy(c))
+            return false;
+    QList<GroupingModel::SortKey> sort;
+    for (const auto& key : a.sort) {
+        const int c = m_model->columnByName(key.column);
+        if (c < 0 || sortColumns.contains(c))
+            return false;
+        sortColumns.append(c);
+        sort.append({c, key.descending ? Qt::DescendingOrder : Qt::AscendingOrder});
+    }
+    constexpr int kWidest = 4000;
+    for (auto it = a.widths.cbegin(); it != a.widths.cend(); ++it)
+        if (m_model->columnByName(it.key()) < 0 || it.value() < 1 || it.value() > kWidest)
+            return false;
+
+    ++m_arranging;
+    const int row = currentSourceRow();
+    for (int v = 0; v < order.size(); ++v) {
+        const int from = m_header->visualIndex(order[v]);
+        if (from != v)
+            m_header->moveSection(from, v);
+    }
+    for (int c = 0; c < count; ++c)
+        m_header->setSectionHidden(c, hidden.contains(c));
+    m_ownWidths = !a.widths.isEmpty();
+    for (auto it = a.widths.cbegin(); it != a.widths.cend(); ++it)
+        m_header->resizeSection(m_model->columnByName(it.key()), it.value());
+    m_model->setGroupColumns(groups);
+    m_model->setSortKeys(sort);
+    m_header->setSortKeys(sort);
+    if (!m_ownWidths)
+        fitColumns();
+    syncChooser();
+    restoreAfterRebuild(row);
+    --m_arranging;
+    return true;
+}
+
+void GroupingGrid::keepAsDefaultArrangement() {
+    const bool own = m_ownWidths;
+    m_ownWidths = false;
+    m_default = arrangement();
+    m_ownWidths = own;
+}
+
+void GroupingGrid::resetArrangement() {
+    arrange(m_default);
+    changedByClerk();
+}
+
+void GroupingGrid::changedByClerk() {
+    if (m_arranging == 0)
+        emit arrangementChanged();
 }
 
 void GroupingGrid::showColumnChooser() {
@@ -204,13 +306,38 @@ void GroupingGrid::fitColumns() {
 }
 
 void GroupingGrid::focusFirstRow() {
-    const QModelIndex first = m_model->index(0, 0);
+    QModelIndex first = m_model->index(0, 0);
+    while (first.isValid() && m_model->isGroup(first) && m_model->rowCount(first) > 0) {
+        m_view->expand(first);
+        first = m_model->index(0, 0, first);
+    }
     if (!first.isValid())
         return;
     const QList<int> visible = visibleColumns();
     const QModelIndex target = visible.isEmpty() ? first : first.siblingAtColumn(visible.first());
     m_view->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_view->scrollTo(target);
+}
+
+int GroupingGrid::neighbourOfSourceRow(int sourceRow) const {
+    QList<int> order;
+    order.reserve(m_model->dataRowCount());
+    const std::function<void(const QModelIndex&)> collect = [&](const QModelIndex& parent) {
+        for (int r = 0; r < m_model->rowCount(parent); ++r) {
+            const QModelIndex idx = m_model->index(r, 0, parent);
+            if (m_model->isGroup(idx))
+                collect(idx);
+            else
+                order.append(m_model->sourceRow(idx));
+        }
+    };
+    collect(QModelIndex());
+    const qsizetype at = order.indexOf(sourceRow);
+    if (at < 0)
+        return -1;
+    if (at + 1 < order.size())
+        return order.at(at + 1);
+    return at > 0 ? order.at(at - 1) : -1;
 }
 
 int GroupingGrid::currentSourceRow() const { return m_model->sourceRow(m_view->currentIndex()); }

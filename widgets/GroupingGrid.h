@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/GridArrangement.h"
 #include "widgets/GridColumn.h"
 #include "widgets/GroupingModel.h"
 
@@ -51,21 +52,46 @@ public:
 
     void setColumnSummaryGroup(const QString& columnName, const QString& summaryGroup);
 
+    // --- the clerk's arrangement ---
+    GridArrangement arrangement() const;
+    // Applies an arrangement; false, with nothing changed, when it does not
+    // fit these columns (a column unknown, missing or named twice, a width
+    // out of range, a grouping the column does not allow).
+    bool arrange(const GridArrangement& a);
+    // The arrangement as it stands becomes the one resetArrangement() goes
+    // back to (with widths fitted to the contents).
+    void keepAsDefaultArrangement();
+    GridArrangement defaultArrangement() const { return m_default; }
+    // Back to the default arrangement; reported as the clerk's change.
+    void resetArrangement();
+    // Whether the clerk has set the widths by hand (then a refresh keeps
+    // them instead of fitting the columns to their contents).
+    bool hasOwnWidths() const { return m_ownWidths; }
+
     void expandAll();
     void fitColumns();
-    void focusFirstRow(); // first top-level row becomes current
+    // The first data row in display order becomes current (inside the first
+    // group when the grid is grouped), not a group's heading.
+    void focusFirstRow();
     int currentSourceRow() const;
+    // The data row displayed after sourceRow, or the one before it when it is
+    // the last; -1 when it is the only row or not in the grid.
+    int neighbourOfSourceRow(int sourceRow) const;
     bool selectSourceRow(int sourceRow);
     int rowCount() const { return m_model->dataRowCount(); }
 
 signals:
     void currentRowChanged(); // the focused row changed
     void columnChooserClosed(); // closed by its own close box
+    // The clerk changed the arrangement: widths, order, visibility, grouping
+    // or sort (or went back to the default).
+    void arrangementChanged();
 
 private:
     void syncPanel();
     void syncChooser();
     void restoreAfterRebuild(int sourceRow);
+    void changedByClerk();
 
     GroupingModel* m_model;
     GroupPanel* m_panel;
@@ -73,4 +99,7 @@ private:
     GridHeaderView* m_header;
     GridFooter* m_footer;
     ColumnChooser* m_chooser;
+    GridArrangement m_default;
+    bool m_ownWidths = false;
+    int m_arranging = 0; // inside arrange(): the changes are not the clerk's
 };

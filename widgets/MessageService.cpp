@@ -2,11 +2,21 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QWidget>
 
 namespace {
 bool g_scripted = false;
 QList<QMessageBox::StandardButton> g_answers;
 QList<MessageService::Shown> g_shown;
+std::function<void(const MessageService::Shown&)> g_observer;
+
+// A splash stays on top of every window; no message may be hidden behind it,
+// so a splash gives way to each box.
+void hideSplashScreens() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowType() == Qt::SplashScreen && w->isVisible())
+            w->hide();
+}
 
 QMessageBox::StandardButton firstButton(QMessageBox::StandardButtons buttons) {
     for (int b = QMessageBox::FirstButton; b <= QMessageBox::LastButton; b <<= 1)
@@ -19,7 +29,10 @@ QMessageBox::StandardButton firstButton(QMessageBox::StandardButtons buttons) {
 QMessageBox::StandardButton MessageService::ask(QWidget* parent, const QString& text, const QString& caption,
                                                 QMessageBox::StandardButtons buttons,
                                                 QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon) {
+    hideSplashScreens();
     g_shown.append({text, caption, buttons, defaultButton, icon});
+    if (g_observer)
+        g_observer(g_shown.last());
     if (g_scripted) {
         if (!g_answers.isEmpty())
             return g_answers.takeFirst();
@@ -63,6 +76,7 @@ void MessageService::setScripted(bool on) {
 }
 bool MessageService::isScripted() { return g_scripted; }
 void MessageService::queueAnswer(QMessageBox::StandardButton answer) { g_answers.append(answer); }
+void MessageService::setObserver(std::function<void(const Shown&)> observer) { g_observer = std::move(observer); }
 const QList<MessageService::Shown>& MessageService::shown() { return g_shown; }
 QString MessageService::lastText() { return g_shown.isEmpty() ? QString() : g_shown.last().text; }
 void MessageService::clearShown() { g_shown.clear(); }

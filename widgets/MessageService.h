@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -37,6 +38,8 @@ public:
     // scripted box answers with its default button (or the first button).
     static void queueAnswer(QMessageBox::StandardButton answer);
     static const QList<Shown>& shown();
+    // Called as each box comes up (scripted or not), with the box's record.
+    static void setObserver(std::function<void(const Shown&)> observer);
     static QString lastText();
     static void clearShown();
 };

@@ -42,6 +42,7 @@ void PrintService::preview(QPrinter* printer, QWidget* parent, const Painter& pa
         return;
     }
     QPrintPreviewDialog dialog(printer, parent);
+    dialog.setObjectName(QStringLiteral("prnPreview")); // its size is kept between runs
     if (!title.isEmpty())
         dialog.setWindowTitle(title);
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);

@@ -2,6 +2,7 @@
 
 #include "documents/ui/ContractPrinting.h"
 #include "widgets/PrintService.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,8 +19,12 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kMinCopies = 1;
 constexpr int kMaxCopies = 4;
-constexpr int kLineWidth = 620;
 constexpr int kSideMargin = 10;
+// The contract prints on A4 inside these margins; the window shows its lines
+// as wide as they print, so they break where the printed ones do.
+constexpr double kPaperWidthMm = 210;
+constexpr QMarginsF kPrintMarginsMm(20, 20, 10, 20);
+constexpr double kPrintedLineMm = kPaperWidthMm - kPrintMarginsMm.left() - kPrintMarginsMm.right();
 } // namespace
 
 ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
@@ -43,11 +48,14 @@ ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
     m_contractView->setReadOnly(true);
     m_contractView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_contractView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    const int lineWidth = qRound(kPrintedLineMm / 25.4 * m_contractView->logicalDpiX()) + 2 * kSideMargin;
     m_contractView->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    m_contractView->setLineWrapColumnOrWidth(kLineWidth);
+    m_contractView->setLineWrapColumnOrWidth(lineWidth);
     QPalette palette = m_contractView->palette();
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Dark, Qt::black); // the rules, as they print
     m_contractView->setPalette(palette);
     m_contractView->setAccessibleName(u"Договор за консигнация"_s);
 
@@ -69,7 +77,8 @@ ConsignmentContractWindow::ConsignmentContractWindow(QWidget* parent)
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
 
     // A fixed dialog border: the view is as wide as a contract line.
-    setFixedSize(kLineWidth + 2 * kSideMargin + 60, 640);
+    setFixedSize(lineWidth + 2 * kSideMargin + 60, 640);
+    accessible::nameFromBuddies(this);
 }
 
 void ConsignmentContractWindow::setDataSource(DataSource source) {
@@ -90,6 +99,9 @@ void ConsignmentContractWindow::rebuild() {
     QTextDocument* doc = m_contractView->document();
     ConsignmentContract::write(doc, data);
     doc->setDocumentMargin(kSideMargin);
+    // Laid out with the font's own widths, not the screen's rounded ones, so
+    // that its lines break where the printed ones do.
+    doc->setUseDesignMetrics(true);
     m_contractView->moveCursor(QTextCursor::Start);
     m_statusBar->showMessage(u"Договор №%1"_s.arg(data.dogNo));
 }
@@ -98,7 +110,7 @@ void ConsignmentContractWindow::setupPrinter(QPrinter* printer, int copies) {
     QPageLayout layout = printer->pageLayout();
     layout.setUnits(QPageLayout::Millimeter);
     layout.setMinimumMargins(QMarginsF());
-    layout.setMargins(QMarginsF(20, 20, 10, 20));
+    layout.setMargins(kPrintMarginsMm);
     printer->setPageLayout(layout);
     printer->setDocName(u"Contract"_s);
     printer->setCollateCopies(false);

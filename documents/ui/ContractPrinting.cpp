@@ -90,6 +90,8 @@ void drawArea(QPainter& painter, QTextDocument* doc, const QRectF& area) {
     context.clip = area.adjusted(0, 0, 0, -1);
     context.palette.setColor(QPalette::Text, Qt::black);
     context.palette.setColor(QPalette::WindowText, Qt::black);
+    // The rules under headings are drawn in the palette's dark colour.
+    context.palette.setColor(QPalette::Dark, Qt::black);
     painter.setClipRect(area);
     doc->documentLayout()->draw(&painter, context);
 }

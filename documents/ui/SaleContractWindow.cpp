@@ -5,6 +5,7 @@
 #include "documents/ui/JustifiedTextEdit.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,6 +48,7 @@ SaleContractWindow::SaleContractWindow(QWidget* parent)
     connect(m_replaceButton, &QPushButton::clicked, this, &SaleContractWindow::fillPlaceholders);
     connect(m_printButton, &QPushButton::clicked, this, &SaleContractWindow::preview);
     resize(800, 600);
+    accessible::nameFromBuddies(this);
 }
 
 void SaleContractWindow::setValues(const SaleContractValues& values) {

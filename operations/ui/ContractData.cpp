@@ -2,14 +2,21 @@
 
 #include "core/Money.h"
 #include "db/Database.h"
+#include "db/DbError.h"
 #include "operations/Item.h"
 
 namespace contractdata {
 
 FirmData activeFirm(Database& db) {
     FirmData firm;
-    QSqlQuery q =
-        db.exec(QStringLiteral("select Name, Adres, MOL, DNUM, BULSTAT from MyInfo where Active = ?"), {true});
+    // With several firms marked active, the one with the lowest ID (rows
+    // without an ID after those, in the order they were written), the same
+    // on both engines.
+    const QString rowOrder = db.engine() == Engine::SQLite ? QStringLiteral("rowid") : QStringLiteral("ctid");
+    QSqlQuery q = db.exec(QStringLiteral("select Name, Adres, MOL, DNUM, BULSTAT from MyInfo where Active = ? "
+                                         "order by ID is null, ID, %1")
+                              .arg(rowOrder),
+                          {true});
     if (q.next()) {
         firm.name = q.value(0).toString();
         firm.adres = q.value(1).toString();
@@ -42,6 +49,18 @@ std::optional<ConsignmentContractData> loadConsignment(Database& db, qint64 id) 
     if (!item)
         return std::nullopt;
     return consignment(*item, activeFirm(db));
+}
+
+std::optional<ConsignmentContractData> consignmentToShow(Database& db, qint64 id, QString* why) {
+    try {
+        if (auto data = loadConsignment(db, id))
+            return data;
+        *why = QStringLiteral("Уредът не е намерен в базата данни (вероятно е върнат или изтрит от друго работно "
+                              "място). Договорът не може да бъде показан.");
+    } catch (const DbError& e) {
+        *why = QStringLiteral("Договорът не може да бъде показан:\n%1").arg(e.message());
+    }
+    return std::nullopt;
 }
 
 SaleContractValues saleValues(const Item& item, const FirmData& firm, const QDate& today) {

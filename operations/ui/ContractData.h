@@ -20,6 +20,9 @@ ConsignmentContractData consignment(const Item& item, const FirmData& firm);
 // The consignment contract of the appliance with this id as it stands now;
 // nullopt when it is gone. Throws DbError.
 std::optional<ConsignmentContractData> loadConsignment(Database& db, qint64 id);
+// The same for a window about to show it: nullopt with *why, in words for the
+// clerk, when the appliance is gone or cannot be read.
+std::optional<ConsignmentContractData> consignmentToShow(Database& db, qint64 id, QString* why);
 
 // The sale contract's values that come from the firm and the item row; the
 // sale fills in the buyer, the note, the price and the consignor.

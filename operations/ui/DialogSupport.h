@@ -3,8 +3,10 @@
 namespace ops {
 struct Result;
 }
+struct Item;
 class QDialog;
 class QLineEdit;
+class QWidget;
 
 // What the operations' dialogs share.
 namespace dialogs {
@@ -17,5 +19,11 @@ void focusAndSelect(QLineEdit* e);
 // nothing was booked, the clerk is told, *stale is set and the dialog closes.
 // An engine error leaves the dialog open with everything typed for another try.
 bool booked(QDialog* dialog, const ops::Result& r, bool* stale);
+
+// A read-only line naming the appliance an amount is for ("eItem"): shown by
+// the payout and the price change above their amounts.
+QLineEdit* itemLine(QWidget* parent);
+// Fills it: contract number, appliance and consignor, all of it in view.
+void showItem(QLineEdit* line, const Item& item);
 
 } // namespace dialogs

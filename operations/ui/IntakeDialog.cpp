@@ -11,6 +11,8 @@
 #include "operations/ui/SectionHeading.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/AccessibleNames.h"
+#include "widgets/WholeCharacters.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -30,6 +32,7 @@ QLineEdit* textField(QWidget* parent, const char* name, int maxLength) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setMaxLength(maxLength);
+    keepWholeCharacters(e);
     return e;
 }
 
@@ -160,6 +163,7 @@ IntakeDialog::IntakeDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
 
     connect(m_okButton, &QPushButton::clicked, this, &IntakeDialog::book);
     connect(m_cancelButton, &QPushButton::clicked, this, &IntakeDialog::cancel);
+    accessible::nameFromBuddies(this);
 }
 
 void IntakeDialog::showEvent(QShowEvent* event) {
@@ -276,16 +280,13 @@ void IntakeDialog::book() {
 void IntakeDialog::showContract() {
     if (!m_contract || m_newId < 0)
         return;
-    Database& db = m_db;
-    const qint64 id = m_newId;
-    m_contract->setDataSource([&db, id]() {
-        try {
-            return contractdata::loadConsignment(db, id).value_or(ConsignmentContractData{});
-        } catch (const DbError& e) {
-            MessageService::error(nullptr, e.message());
-            return ConsignmentContractData{};
-        }
-    });
+    QString why;
+    const std::optional<ConsignmentContractData> data = contractdata::consignmentToShow(m_db, m_newId, &why);
+    if (!data) {
+        MessageService::error(this, why);
+        return;
+    }
+    m_contract->setData(*data);
     m_contract->exec();
 }
 

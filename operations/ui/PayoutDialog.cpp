@@ -4,8 +4,10 @@
 #include "operations/Validation.h"
 #include "operations/ui/DialogSupport.h"
 #include "operations/ui/MoneyEdit.h"
+#include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +15,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
+PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent, kSmallDialogFlags), m_db(db) {
     setObjectName(QStringLiteral("frmPay"));
     setWindowTitle(QStringLiteral("Изплащане на уред"));
     setModal(true);
@@ -30,6 +32,7 @@ PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
     m_cancelButton->setObjectName(QStringLiteral("btnCancel"));
     m_cancelButton->setAutoDefault(false);
 
+    m_itemLine = dialogs::itemLine(this);
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(m_amountEdit, 1);
@@ -38,6 +41,7 @@ PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
     auto* v = new QVBoxLayout(this);
+    v->addWidget(m_itemLine);
     v->addLayout(row);
     v->addSpacing(6);
     v->addLayout(buttons);
@@ -48,10 +52,12 @@ PayoutDialog::PayoutDialog(Database& db, QWidget* parent) : QDialog(parent), m_d
 
     connect(m_okButton, &QPushButton::clicked, this, &PayoutDialog::book);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    accessible::nameFromBuddies(this);
 }
 
 void PayoutDialog::setItem(const Item& item) {
     m_item = item;
+    dialogs::showItem(m_itemLine, item);
     // A range of 0 to 0 is off: a sold appliance without a sale price has no limit.
     if (item.saled)
         m_amountEdit->setRange(0, item.salePrice);

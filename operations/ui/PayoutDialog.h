@@ -6,6 +6,7 @@
 
 class Database;
 class MoneyEdit;
+class QLineEdit;
 class QPushButton;
 
 // "Изплащане на уред": pays the consignor. Offers the stored purchase price;
@@ -38,6 +39,7 @@ private:
     Item m_item;
     bool m_stale = false;
 
+    QLineEdit* m_itemLine = nullptr;
     MoneyEdit* m_amountEdit = nullptr;
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;

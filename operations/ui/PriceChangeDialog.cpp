@@ -4,8 +4,10 @@
 #include "operations/Validation.h"
 #include "operations/ui/DialogSupport.h"
 #include "operations/ui/MoneyEdit.h"
+#include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,7 +16,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
+PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(parent, kSmallDialogFlags), m_db(db) {
     setObjectName(QStringLiteral("frmChPrices"));
     setWindowTitle(QStringLiteral("Промяна на цени"));
     setModal(true);
@@ -45,7 +47,9 @@ PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(pa
     buttons->addStretch(1);
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
+    m_itemLine = dialogs::itemLine(this);
     auto* v = new QVBoxLayout(this);
+    v->addWidget(m_itemLine);
     v->addLayout(g);
     v->addSpacing(6);
     v->addLayout(buttons);
@@ -57,6 +61,7 @@ PriceChangeDialog::PriceChangeDialog(Database& db, QWidget* parent) : QDialog(pa
 
     connect(m_okButton, &QPushButton::clicked, this, &PriceChangeDialog::book);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    accessible::nameFromBuddies(this);
 }
 
 void PriceChangeDialog::showEvent(QShowEvent* event) {
@@ -65,6 +70,11 @@ void PriceChangeDialog::showEvent(QShowEvent* event) {
         m_stale = false;
         showStoredPrices();
     }
+}
+
+void PriceChangeDialog::setItem(const Item& item) {
+    m_item = item;
+    dialogs::showItem(m_itemLine, item);
 }
 
 void PriceChangeDialog::showStoredPrices() {
@@ -86,6 +96,10 @@ void PriceChangeDialog::book() {
     switch (validation::checkPrices(dlv, sale, m_item.payed)) {
     case validation::PriceVerdict::NotPositive:
         MessageService::error(this, QStringLiteral("Въведете положителна цена!"));
+        showStoredPrices();
+        return;
+    case validation::PriceVerdict::SaleNegative:
+        MessageService::error(this, QStringLiteral("Не може да въвеждате отрицателна цена!"));
         showStoredPrices();
         return;
     case validation::PriceVerdict::SaleNotAbove:

@@ -6,6 +6,7 @@
 
 class Database;
 class MoneyEdit;
+class QLineEdit;
 class QPushButton;
 
 // "Промяна на цени": new prices of an unsold appliance; the purchase price
@@ -16,7 +17,7 @@ public:
     PriceChangeDialog(Database& db, QWidget* parent = nullptr);
 
     void setClerk(int clerk) { m_clerk = clerk; }
-    void setItem(const Item& item) { m_item = item; }
+    void setItem(const Item& item);
     const Item& item() const { return m_item; }
     bool itemWasStale() const { return m_stale; }
 
@@ -36,6 +37,7 @@ private:
     Item m_item;
     bool m_stale = false;
 
+    QLineEdit* m_itemLine = nullptr;
     MoneyEdit* m_salePriceEdit = nullptr;
     MoneyEdit* m_purchasePriceEdit = nullptr;
     QPushButton* m_okButton = nullptr;

@@ -11,6 +11,8 @@
 #include "operations/ui/SectionHeading.h"
 #include "widgets/MessageService.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/AccessibleNames.h"
+#include "widgets/WholeCharacters.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -28,6 +30,7 @@ QLineEdit* textField(QWidget* parent, const char* name) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setMaxLength(SaleDialog::kClientLength);
+    keepWholeCharacters(e);
     return e;
 }
 
@@ -135,6 +138,7 @@ SaleDialog::SaleDialog(Database& db, QWidget* parent) : QDialog(parent), m_db(db
 
     connect(m_okButton, &QPushButton::clicked, this, &SaleDialog::book);
     connect(m_cancelButton, &QPushButton::clicked, this, &SaleDialog::cancel);
+    accessible::nameFromBuddies(this);
 }
 
 void SaleDialog::showEvent(QShowEvent* event) {

@@ -1,7 +1,9 @@
 #include "operations/ui/ShopChooser.h"
 
 #include "db/DbError.h"
+#include "widgets/DialogFlags.h"
 #include "widgets/MessageService.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -9,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ShopChooser::ShopChooser(Database& db, QWidget* parent) : QDialog(parent), m_db(db) {
+ShopChooser::ShopChooser(Database& db, QWidget* parent) : QDialog(parent, kSmallDialogFlags), m_db(db) {
     setObjectName(QStringLiteral("IzbShop"));
     setWindowTitle(QStringLiteral("Избор на магазин"));
     setModal(true);
@@ -44,6 +46,7 @@ ShopChooser::ShopChooser(Database& db, QWidget* parent) : QDialog(parent), m_db(
 
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    accessible::nameFromBuddies(this);
 }
 
 QString ShopChooser::noShopMessage() {

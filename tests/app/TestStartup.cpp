@@ -3,6 +3,7 @@
 #include "app/LoginDialog.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "core/ProgramFiles.h"
 #include "core/SuiteSettings.h"
 #include "register/MainWindow.h"
 #include "tests/support/Controls.h"
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -39,6 +41,14 @@ void typeAndEnter(LoginDialog* dlg, const QString& user, const QString& password
     ui::edit(dlg, "Edit1")->setText(user);
     ui::edit(dlg, "Edit2")->setText(password);
     ui::button(dlg, "btnOk")->click();
+}
+// The splash windows on screen.
+int visibleSplashes() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowType() == Qt::SplashScreen && w->isVisible())
+            ++n;
+    return n;
 }
 QStringList markers(const QString& dir) { return QDir(dir).entryList({QStringLiteral("prefs_con.*")}, QDir::Files); }
 } // namespace
@@ -108,6 +118,114 @@ private slots:
         QVERIFY(!QFile::exists(m_dir->filePath(Database::fileName())));
     }
 
+    // No start-up message is ever hidden behind the splash, which stays on
+    // top of every window.
+    void noMessageBehindSplash_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no database path") << QString() << QStringLiteral("Не е намерен път към базата данни!");
+        QTest::newRow("database does not open") << QStringLiteral("empty dir")
+                                                << QStringLiteral("Проблем при отварянето на базите данни");
+    }
+    void noMessageBehindSplash() {
+        QFETCH(QString, setting);
+        QFETCH(QString, message);
+        if (setting.isEmpty()) {
+            SuiteSettings::create();
+        } else {
+            m_dir = testenv::tempDir();
+            suite::writeSettings(m_dir->path()); // a directory without a database
+        }
+        QList<int> splashesAtBox;
+        MessageService::setObserver([&](const MessageService::Shown&) { splashesAtBox.append(visibleSplashes()); });
+        QCOMPARE(startup::run(programDir()), 0);
+        MessageService::setObserver({});
+        QCOMPARE(splashesAtBox.size(), 1);
+        QCOMPARE(splashesAtBox.first(), 0);
+        QCOMPARE(MessageService::lastText(), message);
+    }
+
+    // Nor in the login: a refused password is told with the splash away.
+    void loginMessageNotBehindSplash() {
+        suiteDb();
+        QList<int> splashesAtBox;
+        MessageService::setObserver([&](const MessageService::Shown&) { splashesAtBox.append(visibleSplashes()); });
+        onLogin([](LoginDialog* dlg) {
+            typeAndEnter(dlg, QStringLiteral("desi"), QStringLiteral("nope"));
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        MessageService::setObserver({});
+        QCOMPARE(splashesAtBox, QList<int>{0});
+    }
+
+    // The desktop session ends (SIGTERM, SIGHUP): the connection closes as on
+    // exit, its marker goes, and nothing is asked.
+    void sessionEnds_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::newRow("SIGTERM in the login") << int(SIGTERM) << false;
+        QTest::newRow("SIGTERM while running") << int(SIGTERM) << true;
+        QTest::newRow("SIGHUP while running") << int(SIGHUP) << true;
+    }
+    void sessionEnds() {
+        QFETCH(int, signal);
+        QFETCH(bool, loggedIn);
+        suiteDb();
+        struct sigaction before = {};
+        ::sigaction(signal, nullptr, &before);
+        int markersBefore = -1;
+        onLogin([&](LoginDialog* dlg) {
+            if (!loggedIn) {
+                markersBefore = markers(m_dir->path()).size();
+                ::raise(signal);
+                return;
+            }
+            typeAndEnter(dlg, QStringLiteral("elena"), QStringLiteral("3333"));
+            auto* waiter = new QTimer;
+            waiter->setInterval(20);
+            QObject::connect(waiter, &QTimer::timeout, [&, waiter] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* main = qobject_cast<MainWindow*>(w); main && main->isVisible()) {
+                        waiter->stop();
+                        waiter->deleteLater();
+                        markersBefore = markers(m_dir->path()).size();
+                        ::raise(signal);
+                        return;
+                    }
+            });
+            waiter->start();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(markersBefore, 1);
+        QVERIFY(markers(m_dir->path()).isEmpty());
+        QVERIFY(MessageService::shown().isEmpty()); // no exit question
+        // The signal's earlier handling is back once the program has ended.
+        struct sigaction now = {};
+        ::sigaction(signal, nullptr, &now);
+        QVERIFY(now.sa_handler == before.sa_handler);
+    }
+
+    // The login is a dialog to the window manager (a close box, no minimise
+    // or maximise), and "Вход" and "Отказ" stand apart.
+    void loginIsASmallDialog() {
+        suiteDb();
+        Qt::WindowFlags flags;
+        Qt::WindowType type = Qt::Widget;
+        int gap = 0;
+        onLogin([&](LoginDialog* dlg) {
+            flags = dlg->windowFlags();
+            type = dlg->windowType();
+            gap = ui::button(dlg, "btnCancel")->x() - ui::button(dlg, "btnOk")->geometry().right();
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(type, Qt::Dialog);
+        QVERIFY(flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowCloseButtonHint) &&
+                !flags.testFlag(Qt::WindowMinimizeButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY2(gap > 4, qPrintable(QString::number(gap)));
+    }
+
     void loginCancelled() {
         suiteDb();
         onLogin([this](LoginDialog* dlg) {
@@ -117,6 +235,25 @@ private slots:
         QCOMPARE(startup::run(programDir()), 0);
         QVERIFY(MessageService::shown().isEmpty());
         QVERIFY(markers(m_dir->path()).isEmpty());
+    }
+
+    // A program folder without the help: F1 names the file and where it
+    // was looked for, and opens nothing.
+    void missingHelpIsNamed() {
+        suiteDb();
+        auto folder = testenv::tempDir();
+        QVERIFY(QFile::copy(QDir(programDir()).filePath(QStringLiteral("resale.db")),
+                            folder->filePath(QStringLiteral("resale.db"))));
+        const qsizetype opened = DesktopService::opened().size();
+        QString shown;
+        onLogin([&](LoginDialog* dlg) {
+            QTest::keyClick(dlg, Qt::Key_F1);
+            shown = MessageService::lastText();
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(folder->path()), 0);
+        QCOMPARE(shown, programfiles::missingText(QStringLiteral("resale_help.html"), programDir()));
+        QCOMPARE(DesktopService::opened().size(), opened);
     }
 
     void loginRefused() {
@@ -138,6 +275,74 @@ private slots:
         QCOMPARE(lastCaption(), QStringLiteral("Съобщение"));
         // The refused clerk's name is remembered for the next start.
         QCOMPARE(SuiteSettings::value(QStringLiteral("User")).toString(), QStringLiteral("desi"));
+        QVERIFY(markers(m_dir->path()).isEmpty());
+    }
+
+    // What is typed is taken whole: a password longer than the column, whose
+    // first ten characters are a clerk's password, is a wrong password.
+    void loginTakesWhatIsTyped() {
+        suiteDb();
+        {
+            Database db;
+            QString error;
+            QVERIFY2(db.open(m_dir->path(), &error), qPrintable(error));
+            db.insert(QStringLiteral("CLERKS"), {{QStringLiteral("ID"), 30}, {QStringLiteral("Name"), QStringLiteral("Дълга Парола")},
+                                                 {QStringLiteral("Nick"), QStringLiteral("longpassword")},
+                                                 {QStringLiteral("Password"), QStringLiteral("abcdefghij")},
+                                                 {QStringLiteral("Prefs"), 4}, {QStringLiteral("Active"), true}});
+        }
+        QString typedName, typedPassword;
+        onLogin([&](LoginDialog* dlg) {
+            ui::edit(dlg, "Edit1")->clear();
+            QTest::keyClicks(ui::edit(dlg, "Edit1"), QStringLiteral("longpassword-and-more"));
+            typedName = ui::edit(dlg, "Edit1")->text();
+            ui::edit(dlg, "Edit1")->setText(QStringLiteral("longpassword"));
+            QTest::keyClicks(ui::edit(dlg, "Edit2"), QStringLiteral("abcdefghijXY"));
+            typedPassword = ui::edit(dlg, "Edit2")->text();
+            ui::button(dlg, "btnOk")->click();
+            QCOMPARE(MessageService::lastText(), QStringLiteral("Грешно име и/или парола!"));
+            QVERIFY(dlg->isVisible());
+            ui::button(dlg, "btnCancel")->click();
+        });
+        QCOMPARE(startup::run(programDir()), 0);
+        QCOMPARE(typedName, QStringLiteral("longpassword-and-more"));
+        QCOMPARE(typedPassword, QStringLiteral("abcdefghijXY"));
+        QCOMPARE(MessageService::shown().size(), 1);
+    }
+
+    // Two runs in one process, the second one's login waiting longer than
+    // the first run's splash timer: nothing of the first run is reached late,
+    // and no title carries anything after its caption (no display name for
+    // the window system to add).
+    void secondRunInOneProcess() {
+        suiteDb();
+        auto runOnce = [&](int loginWaitMs) {
+            QString title;
+            onLogin([&, loginWaitMs](LoginDialog* dlg) {
+                if (loginWaitMs > 0)
+                    QTest::qWait(loginWaitMs);
+                typeAndEnter(dlg, QStringLiteral("elena"), QStringLiteral("3333"));
+                auto* closer = new QTimer;
+                closer->setInterval(10);
+                QObject::connect(closer, &QTimer::timeout, [&title, closer] {
+                    for (QWidget* w : QApplication::topLevelWidgets())
+                        if (auto* main = qobject_cast<MainWindow*>(w); main && main->isVisible()) {
+                            closer->stop();
+                            closer->deleteLater();
+                            title = main->windowTitle();
+                            MessageService::queueAnswer(QMessageBox::Yes);
+                            main->close();
+                        }
+                });
+                closer->start();
+            });
+            QCOMPARE(startup::run(programDir()), 0);
+            QCOMPARE(title, QStringLiteral("Продажби ВТОРА УПОТРЕБА - версия 1.39"));
+        };
+        runOnce(0);
+        runOnce(1500);
+        QTest::qWait(200);
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
         QVERIFY(markers(m_dir->path()).isEmpty());
     }
 

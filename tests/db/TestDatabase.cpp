@@ -1,6 +1,7 @@
 // The table-engine layer on both engines: schema, names in any letter case,
 // text cut in characters, dates compared as dates, transactions, bound
 // parameters and the item table template.
+#include "core/Text.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -91,6 +92,28 @@ private slots:
         QCOMPARE(m_db.scalar(QStringLiteral("SELECT Note FROM Prihod")).toString(), note.left(50));
         // The apostrophe is data, not SQL.
         QCOMPARE(m_db.scalar(QStringLiteral("SELECT count(*) FROM resale WHERE Art = ?"), {QStringLiteral("O'Brien's \"fridge\"")}).toInt(), 1);
+    }
+
+    // A character outside the Basic Multilingual Plane (two UTF-16 units) is
+    // one character of the column and is never split by the cut.
+    void textCutInWholeCharacters_data() { addEngineRows(); }
+    void textCutInWholeCharacters() {
+        QFETCH(QString, engine);
+        if (!openFresh(engine))
+            return;
+        const QString face = QString::fromUcs4(U"\U0001F600");
+        const QString exactly = QString(24, QLatin1Char('S')) + face;       // 25 characters: fits Serial(25)
+        const QString longer = QString(24, QLatin1Char('S')) + face + face; // 26: the last one goes
+        const QString twenty = QString(20, QChar(0x0416)) + face;          // the shop's name shown in 20
+        const qint64 a = m_db.insert(QStringLiteral("resale"), {{QStringLiteral("Serial"), exactly}});
+        const qint64 b = m_db.insert(QStringLiteral("resale"), {{QStringLiteral("Serial"), longer}});
+        QCOMPARE(m_db.scalar(QStringLiteral("SELECT Serial FROM resale WHERE Id = ?"), {a}).toString(), exactly);
+        QCOMPARE(m_db.scalar(QStringLiteral("SELECT Serial FROM resale WHERE Id = ?"), {b}).toString(), exactly);
+        QCOMPARE(text::length(exactly), 25);
+        QCOMPARE(text::left(twenty, 20), QString(20, QChar(0x0416)));
+        QCOMPARE(text::left(QString(19, QChar(0x0416)) + face + face, 20), QString(19, QChar(0x0416)) + face);
+        QCOMPARE(text::left(face + face, 1), face);
+        QCOMPARE(text::left(QStringLiteral("абв"), 10), QStringLiteral("абв"));
     }
 
     void datesCompareAsDates_data() { addEngineRows(); }

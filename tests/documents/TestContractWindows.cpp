@@ -10,9 +10,11 @@
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMultiHash>
 #include <QPageLayout>
@@ -24,6 +26,8 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTextEdit>
 
 using namespace Qt::StringLiterals;
@@ -106,11 +110,13 @@ private slots:
 
     void consignmentContractControls();
     void documentRebuiltOnEveryShow();
+    void linesShownAsPrinted();
     void printCopies_data();
     void printCopies();
     void cancelledDialogPrintsNothing();
     void uncollatedPageOrder();
     void printedContractText();
+    void contractRulesPrintBlack();
     void printerSetup();
 
     void rtfMissingTemplate();
@@ -161,6 +167,37 @@ void TestContractWindows::consignmentContractControls() {
     for (auto* l : w.findChildren<QLabel*>())
         labelled |= l->text() == u"Брой копия"_s && l->buddy() == spin;
     QVERIFY(labelled);
+}
+
+// The window breaks the contract's lines where the printed contract does:
+// the three lines for a changed price stay whole, dots and all.
+void TestContractWindows::linesShownAsPrinted() {
+    ConsignmentContractWindow w;
+    w.setData(contractData());
+    w.show();
+    QTextDocument* shown = ui::control<QTextEdit>(&w, "RichView1")->document();
+    QApplication::processEvents();
+    (void)shown->documentLayout()->documentSize(); // laid out
+    QPrinter printer(QPrinter::HighResolution);
+    ConsignmentContractWindow::setupPrinter(&printer, 1);
+    std::unique_ptr<QTextDocument> printed(shown->clone());
+    printed->documentLayout()->setPaintDevice(&printer);
+    printed->setDocumentMargin(0);
+    printed->setPageSize(printer.pageRect(QPrinter::DevicePixel).size());
+    (void)printed->pageCount();
+    int changedPriceLines = 0;
+    for (QTextBlock a = shown->begin(), b = printed->begin(); a.isValid() && b.isValid(); a = a.next(), b = b.next()) {
+        QVERIFY(a.layout() && b.layout());
+        if (a.text().startsWith(u"Сменената цена"_s)) {
+            ++changedPriceLines;
+            QCOMPARE(a.layout()->lineCount(), 1);
+        }
+        QVERIFY2(a.layout()->lineCount() == b.layout()->lineCount(),
+                 qPrintable(u"%1: %2 on screen, %3 printed"_s.arg(a.text().left(40))
+                                .arg(a.layout()->lineCount())
+                                .arg(b.layout()->lineCount())));
+    }
+    QCOMPARE(changedPriceLines, 3);
 }
 
 void TestContractWindows::documentRebuiltOnEveryShow() {
@@ -262,6 +299,45 @@ void TestContractWindows::printedContractText() {
                                 u"150.00 лв. словом: Сто и петдесет лв. 00 ст."_s, u"ДЕКЛАРАЦИЯ"_s, u"РАЗПИСКА"_s,
                                 u"по договор No318"_s, u"Хладилник Gorenje"_s})
         QVERIFY2(text.simplified().contains(part), qPrintable(part));
+}
+
+// The rules under the contract's headings print in the text's black, not
+// in a grey taken from the palette.
+void TestContractWindows::contractRulesPrintBlack() {
+    if (QStandardPaths::findExecutable(u"pdftoppm"_s).isEmpty())
+        QSKIP("pdftoppm is not installed");
+    ConsignmentContractWindow w;
+    w.setData(contractData());
+    w.rebuild();
+    PrintService::queueDialogAnswer(true, 1);
+    w.print();
+    const QString pdf = QDir(m_dir->path()).filePath(u"print-1.pdf"_s);
+    const QString stem = QDir(m_dir->path()).filePath(u"rules"_s);
+    QProcess p;
+    p.start(u"pdftoppm"_s, {u"-r"_s, u"100"_s, u"-gray"_s, u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, u"-png"_s, pdf, stem});
+    QVERIFY(p.waitForFinished(60000));
+    QDir dir(m_dir->path());
+    const QStringList pages = dir.entryList({u"rules*.png"_s});
+    QVERIFY(!pages.isEmpty());
+    QImage page(dir.filePath(pages.first()));
+    QVERIFY(!page.isNull());
+    page = page.convertToFormat(QImage::Format_Grayscale8);
+    // A rule is a row inked across more than half the page's width.
+    int rules = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar* line = page.constScanLine(y);
+        int inked = 0, darkest = 255;
+        for (int x = 0; x < page.width(); ++x)
+            if (line[x] < 240) {
+                ++inked;
+                darkest = qMin<int>(darkest, line[x]);
+            }
+        if (inked > page.width() / 2) {
+            ++rules;
+            QVERIFY2(darkest < 60, qPrintable(u"rule at row %1 is grey (%2)"_s.arg(y).arg(darkest)));
+        }
+    }
+    QVERIFY(rules > 0);
 }
 
 void TestContractWindows::printerSetup() {

@@ -7,9 +7,12 @@
 #include "tests/support/Engines.h"
 #include "tools/SuiteDatabase.h"
 
+#include <QSemaphore>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <QThread>
+#include <thread>
 
 using money::Cents;
 
@@ -86,6 +89,47 @@ private slots:
     void cleanup() {
         Clock::set({});
         Database::failStatement(0);
+    }
+
+    // An optional text left empty is stored as a blank (null), as the
+    // annulment leaves it: "no serial number" is one thing in every query.
+    void emptyOptionalTextsAreNull_data() { addEngineRows(); }
+    void emptyOptionalTextsAreNull() {
+        QFETCH(QString, engine);
+        if (!fixture(engine))
+            return;
+        const qint64 empty = takeIn(1, 10000, 15000, false); // no identity card, note or serial
+        QVERIFY(sell(empty, 15000).ok());                     // no buyer's data or sale note
+        ops::IntakeInput in;
+        in.shop = 1;
+        in.dogNo = ops::proposeContractNumber(*m_db, 1);
+        in.art = QStringLiteral("Фурна");
+        in.artNote = QStringLiteral("без скара");
+        in.serial = QStringLiteral("SN 1");
+        in.lk = QStringLiteral("645123987");
+        in.names = QStringLiteral("Иван Петров");
+        in.adres = QStringLiteral("София");
+        in.egn = QStringLiteral("7501124567");
+        const auto typed = ops::intake(ctx(), in);
+        QVERIFY(typed.ok());
+        QVERIFY(ops::sale(ctx(), {typed.id, 9000, QStringLiteral("Купувач"), QStringLiteral("Адрес"),
+                                  QStringLiteral("0888 123456"), QStringLiteral("с гаранция")})
+                    .ok());
+        const QString columns = QStringLiteral("DlvLK, ArtNote, Serial, ClientInfo, SaleInfo");
+        QSqlQuery q = m_db->exec(QStringLiteral("SELECT %1 FROM resale WHERE Id = ?").arg(columns), {empty});
+        QVERIFY(q.next());
+        for (int i = 0; i < 5; ++i)
+            QVERIFY2(q.value(i).isNull(), qPrintable(columns.split(QStringLiteral(", "))[i]));
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM resale WHERE Serial IS NULL")).toInt(), 1);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM resale WHERE Serial = ''")).toInt(), 0);
+        // What was typed is stored as typed.
+        q = m_db->exec(QStringLiteral("SELECT %1 FROM resale WHERE Id = ?").arg(columns), {typed.id});
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("645123987"));
+        QCOMPARE(q.value(1).toString(), QStringLiteral("без скара"));
+        QCOMPARE(q.value(2).toString(), QStringLiteral("SN 1"));
+        QCOMPARE(q.value(3).toString(), QStringLiteral("0888 123456"));
+        QCOMPARE(q.value(4).toString(), QStringLiteral("с гаранция"));
     }
 
     void intakeBooks_data() { addEngineRows(); }
@@ -233,6 +277,108 @@ private slots:
         QCOMPARE(sum(QStringLiteral("SELECT Pech FROM Pech WHERE Date = ?"), {m_db->dateParam(m_day1.date())}), -50.0);
         QCOMPARE(sum(QStringLiteral("SELECT sum(Pech) FROM Pech")), 0.0);
         QCOMPARE(count(QStringLiteral("Pech")), 2);
+    }
+
+    // A sale at 0 (allowed once the clerk confirmed it) is still takings:
+    // its cash-book row holds 0 in InSum, none in OutSum.
+    void saleAtPriceZeroIsTakings_data() { addEngineRows(); }
+    void saleAtPriceZeroIsTakings() {
+        QFETCH(QString, engine);
+        if (!fixture(engine))
+            return;
+        const qint64 id = takeIn(1, 10000, 15000, true);
+        QVERIFY(sell(id, 0).ok());
+        QSqlQuery k = m_db->exec(QStringLiteral("SELECT InSum, OutSum FROM KASA WHERE Note = ?"), {ops::saleKind()});
+        QVERIFY(k.next());
+        QVERIFY(!k.value(0).isNull());
+        QCOMPARE(k.value(0).toDouble(), 0.0);
+        QVERIFY(k.value(1).isNull());
+        QVERIFY(!k.next());
+        QCOMPARE(sum(QStringLiteral("SELECT Pech FROM Pech")), -100.0);
+    }
+
+    // The daily rows are changed by adding to what they hold: a value that
+    // another program wrote keeps its fraction of a stotinka.
+    void dailyRowsKeepWhatOthersWrote_data() { addEngineRows(); }
+    void dailyRowsKeepWhatOthersWrote() {
+        QFETCH(QString, engine);
+        if (!fixture(engine))
+            return;
+        const QDate day = m_day1.date();
+        m_db->insert(QStringLiteral("oborot"), {{QStringLiteral("Date"), day}, {QStringLiteral("idShop"), 1}, {QStringLiteral("1"), 100.005}});
+        m_db->insert(QStringLiteral("Pech"), {{QStringLiteral("Date"), day}, {QStringLiteral("ValID"), 1}, {QStringLiteral("ShopID"), 1},
+                                              {QStringLiteral("Pech"), 10.125}});
+        const qint64 id = takeIn(1, 10000, 15000, true);
+        QVERIFY(sell(id, 15000).ok());
+        QCOMPARE(count(QStringLiteral("oborot")), 1);
+        QVERIFY(qAbs(sum(QStringLiteral("SELECT \"1\" FROM oborot")) - 250.005) < 1e-9);
+        QVERIFY(qAbs(sum(QStringLiteral("SELECT Pech FROM Pech")) - 60.125) < 1e-9);
+        QVERIFY(ops::annul(ctx(), id).ok());
+        QVERIFY(qAbs(sum(QStringLiteral("SELECT \"1\" FROM oborot")) - 100.005) < 1e-9);
+        QVERIFY(qAbs(sum(QStringLiteral("SELECT Pech FROM Pech")) - 10.125) < 1e-9);
+        QCOMPARE(count(QStringLiteral("Pech")), 1);
+    }
+
+    // Another program (the suite's main program) adds to the day's turnover
+    // while a sale is being booked: both additions stay.
+    void dailyRowChangedMeanwhileByAnotherProgram() {
+        QString why;
+        const QString url = testenv::freshPgDatabase(&why);
+        if (url.isEmpty()) {
+            if (testenv::pgRequired())
+                QFAIL(qPrintable(why));
+            QSKIP(qPrintable(why));
+        }
+        m_db = std::make_unique<Database>();
+        QString error;
+        QVERIFY2(suite::createDatabase(*m_db, url, &error), qPrintable(error));
+        suite::fillDemoMasterData(*m_db);
+        Clock::set(m_day1);
+        const qint64 first = takeIn(1, 1000, 2000, false), second = takeIn(1, 1000, 3000, false);
+        QVERIFY(sell(first, 2000).ok());
+
+        QSemaphore changed, done;
+        std::thread other([&] {
+            Database suiteProgram;
+            QString e;
+            if (!suiteProgram.open(url, &e))
+                qFatal("%s", qPrintable(e));
+            suiteProgram.begin();
+            suiteProgram.exec(QStringLiteral("UPDATE oborot SET \"1\" = \"1\" + 5"));
+            changed.release();
+            QThread::msleep(700); // the sale waits for this row meanwhile
+            suiteProgram.commit();
+            suiteProgram.close();
+            done.release();
+        });
+        changed.acquire();
+        const ops::Result r = sell(second, 3000);
+        done.acquire();
+        other.join();
+        QVERIFY2(r.ok(), qPrintable(r.message));
+        QCOMPARE(count(QStringLiteral("oborot")), 1);
+        QCOMPARE(sum(QStringLiteral("SELECT \"1\" FROM oborot")), 55.0);
+    }
+
+    // The turnover row of the sale day is gone (the suite's main program may
+    // delete rows) when the sale is annulled: the take-back is booked on a
+    // new row of that day and shop, and no other row changes.
+    void annulmentWithoutSaleDayTurnover_data() { addEngineRows(); }
+    void annulmentWithoutSaleDayTurnover() {
+        QFETCH(QString, engine);
+        if (!fixture(engine))
+            return;
+        const qint64 id = takeIn(1, 10000, 15000, false);
+        const qint64 other = takeIn(2, 1000, 2000, false);
+        QVERIFY(sell(id, 15000).ok());
+        QVERIFY(sell(other, 2000).ok());
+        m_db->exec(QStringLiteral("DELETE FROM oborot WHERE idShop = 1"));
+        Clock::set(m_day1.addDays(3));
+        QVERIFY(ops::annul(ctx(), id).ok());
+        QCOMPARE(count(QStringLiteral("oborot")), 2);
+        QCOMPARE(sum(QStringLiteral("SELECT \"1\" FROM oborot WHERE idShop = 1 AND Date = ?"), {m_db->dateParam(m_day1.date())}), -150.0);
+        QCOMPARE(sum(QStringLiteral("SELECT \"1\" FROM oborot WHERE idShop = 2 AND Date = ?"), {m_db->dateParam(m_day1.date())}), 20.0);
+        QCOMPARE(count(QStringLiteral("Pech")), 0);
     }
 
     void centsNeverDrift_data() { addEngineRows(); }

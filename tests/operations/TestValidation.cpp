@@ -76,6 +76,9 @@ private slots:
         QTest::newRow("paid below asks") << 100LL << 50LL << true << int(PriceVerdict::AskBelow);
         QTest::newRow("zero purchase") << 0LL << 50LL << false << int(PriceVerdict::NotPositive);
         QTest::newRow("zero purchase paid") << 0LL << 50LL << true << int(PriceVerdict::NotPositive);
+        QTest::newRow("paid, negative sale price") << 100LL << -1LL << true << int(PriceVerdict::SaleNegative);
+        QTest::newRow("unpaid, negative sale price") << 100LL << -1LL << false << int(PriceVerdict::SaleNegative);
+        QTest::newRow("paid, sale price 0 asks") << 100LL << 0LL << true << int(PriceVerdict::AskBelow);
     }
     void priceChange() {
         QFETCH(qint64, dlv);

@@ -1,15 +1,20 @@
 // The operations' dialogs driven as a clerk drives them: what each refuses,
 // in which order, where the focus goes, and what OK books.
 #include "core/Formats.h"
+#include "documents/AmountInWords.h"
 #include "operations/Validation.h"
 #include "operations/ui/DigitKeyFilter.h"
 #include "operations/ui/IntakeDialog.h"
 #include "operations/ui/MoneyEdit.h"
+#include "operations/ui/ContractData.h"
 #include "operations/ui/PayoutDialog.h"
 #include "operations/ui/PriceChangeDialog.h"
 #include "operations/ui/SaleDialog.h"
 #include "operations/ui/ShopChooser.h"
 #include "tests/opsui/OpsFixture.h"
+#include "tests/support/Accessibility.h"
+#include "tests/support/Engines.h"
+#include "tests/widgets/PdfText.h"
 #include "tests/support/Controls.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
@@ -328,6 +333,28 @@ private slots:
         QCOMPARE(ui::edit(m_get, "eNames")->text().size(), 35);
     }
 
+    // What is typed or pasted past a field's length never leaves half of a
+    // character outside the Basic Multilingual Plane in the field.
+    void typedTextKeepsWholeCharacters() {
+        const QString face = QString::fromUcs4(U"\U0001F600");
+        m_get->setShop(1);
+        m_get->show();
+        QLineEdit* art = ui::edit(m_get, "eArt");
+        art->clear();
+        art->insert(QString(49, QLatin1Char('a')) + face);
+        QCOMPARE(art->text(), QString(49, QLatin1Char('a')));
+        art->clear();
+        art->insert(QString(48, QLatin1Char('a')) + face + QStringLiteral("b"));
+        QCOMPARE(art->text(), QString(48, QLatin1Char('a')) + face);
+        m_get->hide();
+        const qint64 id = m_f.takeIn(1, 10000, 15000);
+        openSale(id);
+        QLineEdit* names = ui::edit(m_sale, "eNames");
+        names->setText(QString(49, QChar(0x0416)) + face);
+        QCOMPARE(names->text(), QString(49, QChar(0x0416)));
+        m_sale->hide();
+    }
+
     void digitFilter_data() {
         QTest::addColumn<QString>("field");
         QTest::newRow("personal number") << "eEGN";
@@ -524,6 +551,76 @@ private slots:
         ui::button(m_sale, "btnCancel")->click();
     }
 
+    // What the clerk typed in the sale dialog, and the appliance's own data,
+    // reach the placeholders they belong to in the printed sale contract.
+    void saleValuesReachTheirPlaceholders() {
+        if (!pdftext::available())
+            QSKIP("pdftotext is not installed");
+        auto templates = testenv::tempDir();
+        {
+            QFile rtf(templates->filePath(QStringLiteral("salecontract.rtf")));
+            QVERIFY(rtf.open(QIODevice::WriteOnly));
+            QByteArray body = "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+            for (const char* p : {"date", "firmname", "firmaddress", "mol", "ndr", "bulstat", "shop", "clientname",
+                                  "clientaddress", "clientinfo", "unitname", "unitserial", "more", "price", "pricetext",
+                                  "salorname", "saloraddress", "saloregn", "salor_lk", "dogovor"})
+                body += QByteArray(p).toUpper() + "=$" + p + "$;\\par ";
+            body += "}";
+            rtf.write(body);
+        }
+        const qint64 id = m_f.takeIn(2, 10000, 15000, false, QStringLiteral("Фурна Gorenje"));
+        m_f.db.exec(QStringLiteral("UPDATE resale SET Serial = ? WHERE Id = ?"), {QStringLiteral("GX-7731"), id});
+        const Item it = m_f.item(id);
+        m_sale->setTemplateDir(templates->path());
+        m_sale->setDetailSource([](const QString& c) {
+            const QHash<QString, QString> panel{{QStringLiteral("DlvNames"), QStringLiteral("Иван Петров")},
+                                                {QStringLiteral("DlvAdres"), QStringLiteral("София, ул. Шипка 3")},
+                                                {QStringLiteral("DlvEGN"), QStringLiteral("7501124567")},
+                                                {QStringLiteral("DlvLK"), QStringLiteral("123456789")}};
+            return panel.value(c);
+        });
+        openSale(id);
+        ui::check(m_sale, "chkPrn")->setChecked(true);
+        ui::edit(m_sale, "ePrice")->setText(QStringLiteral("149,9"));
+        ui::edit(m_sale, "eNames")->setText(QStringLiteral("Купувач Купувачев"));
+        ui::edit(m_sale, "eAdres")->setText(QStringLiteral("Пловдив, ул. Главна 1"));
+        ui::edit(m_sale, "eInfo")->setText(QStringLiteral("тел. 0888 123456"));
+        ui::edit(m_sale, "eSaleInfo")->setText(QStringLiteral("с гаранция 3 месеца"));
+        const int previews = PrintService::previewCount();
+        ui::button(m_sale, "btnOk")->click();
+        QCOMPARE(m_sale->result(), int(QDialog::Accepted));
+        QCOMPARE(PrintService::previewCount(), previews + 1);
+        const QString pdf = pdftext::text(PrintService::lastPreviewPdf()).simplified();
+        const QList<QPair<const char*, QString>> expected{
+            {"DATE", QStringLiteral("14.04.2026")},
+            {"FIRMNAME", QStringLiteral("Вемка ООД")},
+            {"FIRMADDRESS", QStringLiteral("София 1000, ул. Граф Игнатиев 7")},
+            {"MOL", QStringLiteral("Георги Иванов Петров")},
+            {"NDR", QStringLiteral("1234567890")},
+            {"BULSTAT", QStringLiteral("131234567")},
+            {"SHOP", it.shop},
+            {"CLIENTNAME", QStringLiteral("Купувач Купувачев")},
+            {"CLIENTADDRESS", QStringLiteral("Пловдив, ул. Главна 1")},
+            {"CLIENTINFO", QStringLiteral("тел. 0888 123456")},
+            {"UNITNAME", QStringLiteral("Фурна Gorenje")},
+            {"UNITSERIAL", QStringLiteral("GX-7731")},
+            {"MORE", QStringLiteral("с гаранция 3 месеца")},
+            {"PRICE", QStringLiteral("149.90")},
+            {"PRICETEXT", AmountInWords(149.9).simplified()},
+            {"SALORNAME", QStringLiteral("Иван Петров")},
+            {"SALORADDRESS", QStringLiteral("София, ул. Шипка 3")},
+            {"SALOREGN", QStringLiteral("7501124567")},
+            {"SALOR_LK", QStringLiteral("123456789")},
+            {"DOGOVOR", QString::number(it.dogNo)},
+        };
+        for (const auto& [label, value] : expected) {
+            const QString line = QString::fromLatin1(label) + QLatin1Char('=') + value + QLatin1Char(';');
+            QVERIFY2(pdf.contains(line), qPrintable(line + QStringLiteral("\n in: ") + pdf));
+        }
+        QVERIFY(!pdf.contains(QLatin1Char('$')));
+        m_sale->setTemplateDir(QString());
+    }
+
     void saleOfItemSoldElsewhere() {
         const qint64 id = m_f.takeIn(1, 10000, 15000);
         openSale(id);
@@ -572,6 +669,12 @@ private slots:
                                           << "100" << yes << below << qint64(10000) << qint64(10000);
         QTest::newRow("paid, above") << true << ""
                                      << "180" << none << "" << qint64(10000) << qint64(18000);
+        // Refused with the other checks, before any question, the dialog open.
+        const QString negative = QStringLiteral("Не може да въвеждате отрицателна цена!");
+        QTest::newRow("paid, negative sale price") << true << ""
+                                                   << "-5" << none << negative << qint64(10000) << qint64(15000);
+        QTest::newRow("unpaid, negative sale price") << false << "120"
+                                                     << "-0.01" << none << negative << qint64(10000) << qint64(15000);
     }
     void priceChecks() {
         QFETCH(bool, payed);
@@ -596,6 +699,7 @@ private slots:
             MessageService::queueAnswer(QMessageBox::StandardButton(answer));
         ui::button(m_prices, "btnOk")->click();
         QCOMPARE(lastShown(), message);
+        QCOMPARE(MessageService::shown().size(), message.isEmpty() ? 0 : 1);
         const Item it = m_f.item(id);
         QCOMPARE(it.dlvPrice, Cents(storedDlv));
         QCOMPARE(it.salePrice, Cents(storedSale));
@@ -665,6 +769,84 @@ private slots:
         }
     }
 
+    // --- whom the money is for ---
+    // The payout and the price change name the contract, the appliance and
+    // the consignor above the amount, read-only and out of the tab order.
+    void itemNamedAboveTheAmount() {
+        const qint64 id = m_f.takeIn(3, 10000, 15000, false, QStringLiteral("Хладилник Liebherr CNef 4813"));
+        const Item it = m_f.item(id);
+        const QString expected = QStringLiteral("Договор №%1, Хладилник Liebherr CNef 4813, Иван Петров").arg(it.dogNo);
+        m_pay->setItem(it);
+        m_pay->show();
+        QLineEdit* line = ui::edit(m_pay, "eItem");
+        QCOMPARE(line->text(), expected);
+        QVERIFY(line->isReadOnly());
+        QCOMPARE(line->focusPolicy(), Qt::NoFocus);
+        QVERIFY(line->width() >= line->fontMetrics().horizontalAdvance(expected));
+        QCOMPARE(focused(m_pay), QStringLiteral("ePrice"));
+        ui::button(m_pay, "btnCancel")->click();
+        m_prices->setItem(it);
+        m_prices->show();
+        QCOMPARE(ui::edit(m_prices, "eItem")->text(), expected);
+        QVERIFY(ui::edit(m_prices, "eItem")->isReadOnly());
+        QCOMPARE(focused(m_prices), QStringLiteral("eSalePrice"));
+        ui::button(m_prices, "btnCancel")->click();
+        QCOMPARE(m_f.item(id).salePrice, Cents(15000));
+    }
+
+    // Every input is named by its label, every button by its caption.
+    void everyControlHasAName() {
+        const qint64 id = m_f.takeIn(1, 10000, 15000);
+        m_get->setClerk(1);
+        m_get->setShop(1);
+        m_get->show();
+        QCOMPARE(unnamedControls(m_get), QStringList());
+        m_get->hide();
+        openSale(id);
+        QCOMPARE(unnamedControls(m_sale), QStringList());
+        QCOMPARE(QAccessible::queryAccessibleInterface(ui::edit(m_sale, "ePrice"))->text(QAccessible::Name).trimmed(),
+                 QStringLiteral("Цена за продажба"));
+        m_sale->hide();
+        m_pay->setItem(m_f.item(id));
+        m_pay->show();
+        QCOMPARE(unnamedControls(m_pay), QStringList());
+        m_pay->hide();
+        m_prices->setItem(m_f.item(id));
+        m_prices->show();
+        QCOMPARE(unnamedControls(m_prices), QStringList());
+        m_prices->hide();
+        m_shops->setFilterShop(0);
+        QCOMPARE(unnamedControls(m_shops), QStringList());
+    }
+
+    // --- the own firm on the contracts ---
+    // Two firms marked active: the one with the lowest ID, then those without
+    // an ID in the order they were written; the same on both engines.
+    void ownFirmInAStableOrder_data() { addEngineRows(); }
+    void ownFirmInAStableOrder() {
+        QFETCH(QString, engine);
+        auto dir = testenv::tempDir();
+        QString location;
+        ENGINE_LOCATION(engine, dir, location);
+        Database db;
+        QString error;
+        QVERIFY2(suite::createDatabase(db, location, &error), qPrintable(error));
+        auto firm = [&db](const QVariant& id, const char* name, bool active) {
+            db.insert(QStringLiteral("MyInfo"), {{QStringLiteral("ID"), id}, {QStringLiteral("Name"), QString::fromUtf8(name)},
+                                                 {QStringLiteral("MOL"), QStringLiteral("М")}, {QStringLiteral("Adres"), QStringLiteral("А")},
+                                                 {QStringLiteral("Active"), active}});
+        };
+        firm(QVariant(), "Без номер първа", true);
+        firm(QVariant(), "Без номер втора", true);
+        QCOMPARE(contractdata::activeFirm(db).name, QStringLiteral("Без номер първа"));
+        firm(9, "Девета", true);
+        firm(1, "Неактивна", false);
+        firm(4, "Четвърта", true);
+        QCOMPARE(contractdata::activeFirm(db).name, QStringLiteral("Четвърта"));
+        db.exec(QStringLiteral("DELETE FROM MyInfo WHERE ID = 4"));
+        QCOMPARE(contractdata::activeFirm(db).name, QStringLiteral("Девета"));
+    }
+
     // --- shop chooser ---
     void shopChooser() {
         m_shops->setFilterShop(0);
@@ -691,6 +873,30 @@ private slots:
         QCOMPARE(MessageService::shown().size(), 1);
         QCOMPARE(MessageService::shown().first().text, ShopChooser::noShopMessage());
         QCOMPARE(MessageService::shown().first().caption, QStringLiteral("Съобщение"));
+    }
+
+    // The small dialogs are dialogs to the window manager (a close box, no
+    // minimise or maximise), with the usual space between their buttons.
+    void smallDialogsAreDialogs() {
+        const qint64 id = m_f.takeIn(1, 10000, 15000, false);
+        m_pay->setItem(m_f.item(id));
+        m_prices->setItem(m_f.item(id));
+        m_shops->setFilterShop(0);
+        QVERIFY(m_shops->fillShops());
+        for (QDialog* d : QList<QDialog*>{m_pay, m_prices, m_shops}) {
+            const Qt::WindowFlags f = d->windowFlags();
+            QCOMPARE(d->windowType(), Qt::Dialog);
+            QVERIFY2(f.testFlag(Qt::CustomizeWindowHint) && f.testFlag(Qt::WindowCloseButtonHint) &&
+                         !f.testFlag(Qt::WindowMinimizeButtonHint) && !f.testFlag(Qt::WindowMaximizeButtonHint),
+                     qPrintable(d->objectName()));
+            d->show();
+            QApplication::processEvents();
+            QList<QPushButton*> buttons = d->findChildren<QPushButton*>();
+            QCOMPARE(buttons.size(), 2);
+            std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+            QVERIFY2(buttons[1]->x() - buttons[0]->geometry().right() > 4, qPrintable(d->objectName()));
+            d->hide();
+        }
     }
 
     // The dialogs as the clerk sees them; RESALE_SHOTS_DIR keeps the pictures.

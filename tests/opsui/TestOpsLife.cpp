@@ -11,6 +11,9 @@
 #include "register/MainWindow.h"
 #include "tests/opsui/OpsFixture.h"
 #include "tests/support/Controls.h"
+#include "widgets/GridTreeView.h"
+#include "widgets/GroupingGrid.h"
+#include "widgets/GroupingModel.h"
 #include "widgets/MessageService.h"
 #include "widgets/PrintService.h"
 
@@ -299,6 +302,154 @@ private slots:
         });
         m_w->reprintContract();
         QVERIFY(shown.contains(QStringLiteral("480.00")));
+    }
+
+    // The contract cannot be read (here the firm table cannot be read): the
+    // window does not open with an empty contract; the clerk is told why.
+    void contractWindowNotOpenedOnAFailedRead() {
+        int opened = 0;
+        QTimer watch;
+        watch.setInterval(5);
+        connect(&watch, &QTimer::timeout, [&opened] {
+            if (auto* d = qobject_cast<ConsignmentContractWindow*>(QApplication::activeModalWidget())) {
+                ++opened;
+                d->reject();
+            }
+        });
+        const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Миялна Beko"), "100", "150", false);
+        QVERIFY(id > 0);
+        db().exec(QStringLiteral("ALTER TABLE MyInfo RENAME TO MyInfo_away"));
+        watch.start();
+        QVERIFY(select(id));
+        MessageService::clearShown();
+        m_w->reprintContract();
+        QCOMPARE(opened, 0);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY2(MessageService::lastText().startsWith(QStringLiteral("Договорът не може да бъде показан")),
+                 qPrintable(MessageService::lastText()));
+
+        // The intake is made; only its contract is not shown.
+        MessageService::clearShown();
+        const qint64 second = intake(QStringLiteral("Център"), QStringLiteral("Фурна Zanussi"), "100", "150", false, true);
+        QVERIFY(second > 0);
+        QCOMPARE(item(second).art, QStringLiteral("Фурна Zanussi"));
+        QCOMPARE(opened, 0);
+        QCOMPARE(MessageService::shown().size(), 1);
+        QVERIFY(MessageService::lastText().startsWith(QStringLiteral("Договорът не може да бъде показан")));
+        db().exec(QStringLiteral("ALTER TABLE MyInfo_away RENAME TO MyInfo"));
+        // Readable again: the reprint shows the contract.
+        QVERIFY(select(id));
+        m_w->reprintContract();
+        watch.stop();
+        QCOMPARE(opened, 1);
+    }
+
+    // After every operation the item stays the current row while the view
+    // lists it; once it has left the view, the row that followed it.
+    void registerKeepsItsPlace() {
+        QList<qint64> ids;
+        for (const char* art : {"Ауспух", "Бормашина", "Водна помпа", "Грил", "Дрелка"})
+            ids << intake(QStringLiteral("Център"), QString::fromUtf8(art), "100", "150", false);
+        for (qint64 id : ids)
+            QVERIFY(id > 0);
+        // The payout: the paid item is still received in the period.
+        QVERIFY(select(ids[1]));
+        onModal<PayoutDialog>([](PayoutDialog* d) { ui::button(d, "btnOk")->click(); });
+        m_w->payOutCurrentItem();
+        QVERIFY(item(ids[1]).payed);
+        QCOMPARE(m_w->currentItemId(), ids[1]);
+        // A cancelled payout rebuilds the register too, and keeps the place.
+        QVERIFY(m_w->locateItem(ids[2]));
+        onModal<PayoutDialog>([](PayoutDialog* d) { ui::button(d, "btnCancel")->click(); });
+        m_w->payOutCurrentItem();
+        QCOMPARE(m_w->currentItemId(), ids[2]);
+        // Sale and annulment in the same view: the item stays.
+        QVERIFY(m_w->locateItem(ids[2]));
+        onModal<SaleDialog>([](SaleDialog* d) {
+            ui::edit(d, "eNames")->setText(QStringLiteral("Купувач"));
+            ui::edit(d, "eAdres")->setText(QStringLiteral("Пловдив"));
+            ui::check(d, "chkPrn")->setChecked(false);
+            ui::button(d, "btnOk")->click();
+        });
+        m_w->sellCurrentItem();
+        QVERIFY(item(ids[2]).saled);
+        QCOMPARE(m_w->currentItemId(), ids[2]);
+        MessageService::queueAnswer(QMessageBox::Yes);
+        m_w->annulCurrentSale();
+        QVERIFY(!item(ids[2]).saled);
+        QCOMPARE(m_w->currentItemId(), ids[2]);
+
+        // In the view of what is available, a sold item leaves: the next row.
+        ui::combo(m_w, "cmbFilter")->setCurrentIndex(0);
+        ui::button(m_w, "btnRefresh")->click();
+        QVERIFY(m_w->locateItem(ids[2]));
+        onModal<SaleDialog>([](SaleDialog* d) {
+            ui::edit(d, "eNames")->setText(QStringLiteral("Купувач"));
+            ui::edit(d, "eAdres")->setText(QStringLiteral("Пловдив"));
+            ui::check(d, "chkPrn")->setChecked(false);
+            ui::button(d, "btnOk")->click();
+        });
+        m_w->sellCurrentItem();
+        QVERIFY(item(ids[2]).saled);
+        QCOMPARE(m_w->currentItemId(), ids[3]);
+        // A return: the row that followed; the last row's return, the one before.
+        MessageService::queueAnswer(QMessageBox::Yes);
+        m_w->returnCurrentItem();
+        QVERIFY(!Item::load(db(), ids[3]));
+        QCOMPARE(m_w->currentItemId(), ids[4]);
+        MessageService::queueAnswer(QMessageBox::Yes);
+        m_w->returnCurrentItem();
+        QVERIFY(!Item::load(db(), ids[4]));
+        QCOMPARE(m_w->currentItemId(), ids[1]);
+        // The current row is the item itself, never a group's heading.
+        GroupingGrid* grid = ui::control<GroupingGrid>(m_w, "grid");
+        QVERIFY(!grid->model()->isGroup(grid->view()->currentIndex()));
+    }
+
+    // The return through the main window: the question; No leaves
+    // everything as it was; Yes deletes the item and the register is built
+    // again without it.
+    void returnThroughTheMainWindow() {
+        const qint64 id = intake(QStringLiteral("Младост"), QStringLiteral("Прахосмукачка Rowenta"), "40", "60", false);
+        QVERIFY(select(id));
+        const QStringList before = OpsFixture::snapshotOf(db());
+        MessageService::clearShown();
+        MessageService::queueAnswer(QMessageBox::No);
+        m_w->returnCurrentItem();
+        QCOMPARE(MessageService::shown().size(), 1);
+        QCOMPARE(MessageService::shown().first().text,
+                 QStringLiteral("Моля потвърдете връщането на уреда.\nСлед потвърждение уредът ще бъде изтрит от базата данни"));
+        QCOMPARE(MessageService::shown().first().caption, QStringLiteral("Връщане на уред"));
+        QCOMPARE(OpsFixture::snapshotOf(db()), before);
+        QCOMPARE(m_w->currentItemId(), id);
+        MessageService::queueAnswer(QMessageBox::Yes);
+        m_w->returnCurrentItem();
+        QVERIFY(!Item::load(db(), id));
+        QVERIFY(!m_w->locateItem(id));
+        QCOMPARE(count("SELECT COUNT(*) FROM KASA") + count("SELECT COUNT(*) FROM Expenses"), 0);
+    }
+
+    // A sale at 0, allowed once the clerk answered Yes to the below-payout
+    // question: takings of 0 in the cash book's InSum, turnover 0 added.
+    void saleAtPriceZeroAnsweredYes() {
+        const qint64 id = intake(QStringLiteral("Център"), QStringLiteral("Стар телевизор"), "50", "80", true);
+        QVERIFY(select(id));
+        onModal<SaleDialog>([](SaleDialog* d) {
+            ui::edit(d, "ePrice")->setText(QStringLiteral("0"));
+            ui::edit(d, "eNames")->setText(QStringLiteral("Купувач"));
+            ui::edit(d, "eAdres")->setText(QStringLiteral("Пловдив"));
+            ui::check(d, "chkPrn")->setChecked(false);
+            MessageService::queueAnswer(QMessageBox::Yes);
+            ui::button(d, "btnOk")->click();
+        });
+        m_w->sellCurrentItem();
+        QVERIFY(item(id).saled);
+        QCOMPARE(item(id).salePrice, Cents(0));
+        QCOMPARE(count("SELECT COUNT(*) FROM KASA WHERE Note = ? AND InSum = 0 AND OutSum IS NULL",
+                       {ops::saleKind()}),
+                 1);
+        QCOMPARE(turnover(kDay1, 1), 0.0);
+        QCOMPARE(profit(kDay1, 1).toDouble(), -50.0);
     }
 
     void transferKeepsTheItemCurrent() {

@@ -80,6 +80,34 @@ private slots:
         QCOMPARE(PeriodRules::initialFrom(today), QDate(2026, 3, 1));
     }
 
+    void restoredPeriod_data() {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<QDate>("newFrom");
+        QTest::addColumn<QDate>("newTo");
+        const QDate today(2026, 3, 20);
+        QTest::newRow("running to today: kept") << QDate(2026, 2, 10) << today << QDate(2026, 2, 10) << today;
+        QTest::newRow("one day: today") << today << today << today << today;
+        QTest::newRow("ended yesterday: today's month")
+            << QDate(2026, 3, 2) << QDate(2026, 3, 19) << QDate(2026, 3, 1) << today;
+        QTest::newRow("last year's: today's month")
+            << QDate(2025, 1, 1) << QDate(2025, 12, 31) << QDate(2026, 3, 1) << today;
+        // The clock was turned back since: the period ends today.
+        QTest::newRow("ends in the future") << QDate(2026, 3, 5) << QDate(2026, 4, 30) << QDate(2026, 3, 5) << today;
+        QTest::newRow("starts in the future") << QDate(2026, 4, 1) << QDate(2026, 4, 30) << today << today;
+        QTest::newRow("start after end") << QDate(2026, 3, 20) << QDate(2026, 3, 1) << QDate(2026, 3, 1) << today;
+        QTest::newRow("none saved") << QDate() << QDate() << QDate(2026, 3, 1) << today;
+    }
+    void restoredPeriod() {
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(QDate, newFrom);
+        QFETCH(QDate, newTo);
+        const auto [f, t] = PeriodRules::restored(from, to, QDate(2026, 3, 20));
+        QCOMPARE(f, newFrom);
+        QCOMPARE(t, newTo);
+    }
+
     void availability_data() {
         QTest::addColumn<bool>("rows");
         QTest::addColumn<bool>("saled");

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPrinter>
+#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -38,6 +39,42 @@ void fill(GridTableModel& table, int rows) {
     for (int i = 0; i < rows; ++i)
         v << shops[i % shops.size()] << (i + 1) << arts[i % arts.size()] << (10.0 + i) << (i % 2 == 0);
     table.reset({"Shop", "DogNo", "Art", "DlvPrice", "Saled"}, v);
+}
+
+// The register's columns, as the main window shows them.
+QList<GridColumn> registerColumns() {
+    using K = GridColumn::Kind;
+    return {
+        {"gridShop", "Магазин", 0, K::Text, false, true, false, "sums"},
+        {"gridDogNo", "№ договор", 1, K::Integer, true, false},
+        {"gridArt", "Артикул", 2, K::Text, true, false},
+        {"gridSerial", "Сериен №", 3, K::Text, true, false},
+        {"gridDateGet", "Приемане", 4, K::Date, true, false},
+        {"gridDPrice", "Изк.цена", 5, K::Money, true, false, true},
+        {"gridPayed", "Изплатен", 6, K::Check},
+        {"gridDatePay", "Плащане", 7, K::Date},
+        {"gridSPrice", "Прод.цена", 8, K::Money, true, false, true},
+        {"gridSaled", "Продаден", 9, K::Check},
+        {"gridDatesale", "Продажба", 10, K::Date, true, false},
+    };
+}
+
+// Appliances with long names and serial numbers and amounts of six and seven
+// digits, all sold and paid on the last day of October.
+void fillLarge(GridTableModel& table, int rows) {
+    static const QStringList shops = {"Център", "Бояна"};
+    static const QStringList arts = {"Автоматична пералня Bosch WAN28263BY 8 кг, бяла",
+                                     "Хладилник с фризер Liebherr CNel 4813 NoFrost",
+                                     "Климатик Daikin FTXM35R инверторен"};
+    QVector<QVariant> v;
+    const QDate day(2026, 10, 31);
+    for (int i = 0; i < rows; ++i)
+        v << shops[i % shops.size()] << (100000 + i) << arts[i % arts.size()]
+          << QStringLiteral("SN-%1/WAN28263BY-01").arg(4587123 + i) << day << (1234567.0 + 1000.0 * i) << true << day
+          << (1534567.5 + 1000.0 * i) << true << day;
+    table.reset({"Shop", "DogNo", "Art", "Serial", "DateGet", "DlvPrice", "Payed", "Datepay", "SalePrice", "Saled",
+                 "Datesale"},
+                v);
 }
 
 // Delivers a drop of mime to a widget, as the end of a drag does.
@@ -192,6 +229,115 @@ private slots:
         grid.showColumnChooser();
         grid.columnChooser()->close(); // the window's close box
         QCOMPARE(closed.size(), 1);
+        // Escape in it closes it the same way.
+        grid.showColumnChooser();
+        QTest::keyClick(grid.columnChooser()->list(), Qt::Key_Escape);
+        QVERIFY(!grid.isColumnChooserOpen());
+        QCOMPARE(closed.size(), 2);
+    }
+
+    void arrangementComesBackInAnotherGrid() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 6);
+        grid.groupBy(0);
+        grid.keepAsDefaultArrangement();
+        const GridArrangement initial = grid.arrangement();
+        QCOMPARE(initial.order, QStringList({"gridShop", "gridDogNo", "gridArt", "gridDPrice", "gridSaled"}));
+        QCOMPARE(initial.hidden, QStringList{"gridShop"});
+        QCOMPARE(initial.groups, QStringList{"gridShop"});
+        QVERIFY(initial.widths.isEmpty() && initial.sort.isEmpty());
+
+        // Each of the clerk's changes is reported.
+        QSignalSpy changed(&grid, &GroupingGrid::arrangementChanged);
+        grid.setColumnVisible(2, false);
+        grid.moveColumn(3, 1);
+        grid.groupBy(4);
+        grid.sortByColumn(1, false);
+        grid.sortByColumn(3, true);
+        grid.sortByColumn(3, true); // the price now descending
+        QCOMPARE(changed.size(), 6);
+        const GridArrangement a = grid.arrangement();
+        QCOMPARE(a.order, QStringList({"gridShop", "gridDPrice", "gridDogNo", "gridArt", "gridSaled"}));
+        QCOMPARE(a.hidden, QStringList({"gridShop", "gridArt"}));
+        QCOMPARE(a.groups, QStringList({"gridShop", "gridSaled"}));
+        QCOMPARE(a.sort, (QList<GridArrangement::SortKey>{{"gridDogNo", false}, {"gridDPrice", true}}));
+
+        GroupingGrid other;
+        GridTableModel otherTable;
+        other.setColumns(columns());
+        other.setSourceModel(&otherTable);
+        fill(otherTable, 6);
+        other.groupBy(0);
+        other.keepAsDefaultArrangement();
+        QSignalSpy otherChanged(&other, &GroupingGrid::arrangementChanged);
+        GridArrangement withWidths = a;
+        withWidths.widths = {{"gridDogNo", 77}, {"gridDPrice", 133}, {"gridSaled", 41}};
+        QVERIFY(other.arrange(withWidths));
+        QCOMPARE(other.arrangement(), withWidths);
+        QVERIFY(other.hasOwnWidths());
+        QCOMPARE(other.header()->sectionSize(3), 133);
+        QCOMPARE(other.model()->groupColumns(), QList<int>({0, 4}));
+        QCOMPARE(otherChanged.size(), 0); // not the clerk's change
+        QCOMPARE(other.columnChooser()->list()->count(), 2);
+
+        other.resetArrangement();
+        QCOMPARE(other.arrangement(), initial);
+        QVERIFY(!other.hasOwnWidths());
+        QCOMPARE(otherChanged.size(), 1); // the clerk's own command
+    }
+
+    void arrangementThatDoesNotFitIsRefused_data() {
+        QTest::addColumn<QString>("fault");
+        for (const char* f :
+             {"unknown column", "column missing", "column twice", "hidden unknown", "hidden twice", "grouped by a sum",
+              "grouped unknown", "sorted unknown", "sorted twice", "width zero", "width huge", "width of unknown"})
+            QTest::newRow(f) << QString::fromLatin1(f);
+    }
+    void arrangementThatDoesNotFitIsRefused() {
+        QFETCH(QString, fault);
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table, 4);
+        grid.groupBy(0);
+        const GridArrangement before = grid.arrangement();
+        GridArrangement a{{"gridShop", "gridDogNo", "gridArt", "gridDPrice", "gridSaled"},
+                          {"gridArt"},
+                          {{"gridDogNo", 50}},
+                          {"gridShop"},
+                          {{"gridArt", false}}};
+        QVERIFY(grid.arrange(a)); // sound as it stands
+        QVERIFY(grid.arrange(before));
+        if (fault == "unknown column")
+            a.order.append("gridWarranty");
+        else if (fault == "column missing")
+            a.order.removeLast();
+        else if (fault == "column twice")
+            a.order[4] = "gridDogNo";
+        else if (fault == "hidden unknown")
+            a.hidden.append("gridWarranty");
+        else if (fault == "hidden twice")
+            a.hidden.append("gridArt");
+        else if (fault == "grouped by a sum")
+            a.groups.append("gridDPrice");
+        else if (fault == "grouped unknown")
+            a.groups.append("gridWarranty");
+        else if (fault == "sorted unknown")
+            a.sort.append({"gridWarranty", true});
+        else if (fault == "sorted twice")
+            a.sort.append({"gridArt", true});
+        else if (fault == "width zero")
+            a.widths["gridArt"] = 0;
+        else if (fault == "width huge")
+            a.widths["gridArt"] = 100000;
+        else if (fault == "width of unknown")
+            a.widths["gridWarranty"] = 60;
+        QVERIFY(!grid.arrange(a));
+        QCOMPARE(grid.arrangement(), before);
     }
 
     void footerShowsSums() {
@@ -240,6 +386,136 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("№ договор")));
         QVERIFY(text.contains(QStringLiteral("хладилник Liebherr")));
         QVERIFY(text.contains(QStringLiteral("47 850.00"))); // footer sum of 300 rows
+    }
+
+    // A printed number is never cut: every amount, date and contract number
+    // and both totals print whole, and nothing is cut short with "…".
+    void printedNumbersWhole_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("grouped");
+        QTest::newRow("13 rows, grouped") << 13 << true;
+        QTest::newRow("200 rows") << 200 << false;
+    }
+    void printedNumbersWhole() {
+        QFETCH(int, rows);
+        QFETCH(bool, grouped);
+        if (!pdftext::available())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(registerColumns());
+        grid.setSourceModel(&table);
+        fillLarge(table, rows);
+        if (grouped)
+            grid.groupBy(0);
+        grid.expandAll();
+        GridPrinter printer(&grid);
+        printer.setTitle(QStringLiteral("Само изплатените уреди за период от 01.10.2026 до 30.11.2026"));
+        printer.preview(nullptr);
+        // RESALE_SHOTS_DIR keeps the printout to look at.
+        if (qEnvironmentVariableIsSet("RESALE_SHOTS_DIR"))
+            QFile::copy(PrintService::lastPreviewPdf(), qEnvironmentVariable("RESALE_SHOTS_DIR") +
+                                                            QStringLiteral("/register-%1-rows.pdf").arg(rows));
+        const QString text = pdftext::text(PrintService::lastPreviewPdf());
+        QVERIFY(!text.contains(QChar(0x2026)));
+        GroupingModel* model = grid.model();
+        for (int c : {5, 8}) {
+            const QString sum = model->footerText(c);
+            QVERIFY(sum.size() >= 13); // eight digits and more
+            QVERIFY2(text.contains(sum), qPrintable(sum));
+        }
+        for (int r = 0; r < rows; ++r)
+            for (int c : {1, 5, 8}) {
+                const QString t = model->displayText(r, c);
+                QVERIFY2(text.contains(t), qPrintable(t));
+            }
+        QCOMPARE(text.count(QStringLiteral("31.10.2026")), 3 * rows);
+    }
+
+    // The totals are never alone on the last page: the last row goes with them.
+    void totalsStayWithTheLastRows() {
+        if (!pdftext::available())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(registerColumns());
+        grid.setSourceModel(&table);
+        GridPrinter printer(&grid);
+        QPrinter probe(QPrinter::HighResolution);
+        GridPrinter::setupPage(&probe);
+        // The first count of rows whose totals no longer fit on the pages of the rows.
+        int rows = 20, pages = 0;
+        fillLarge(table, rows);
+        pages = printer.pageCount(&probe);
+        for (;; ++rows) {
+            QVERIFY(rows < 400);
+            fillLarge(table, rows + 1);
+            if (printer.pageCount(&probe) > pages)
+                break;
+        }
+        ++rows;
+        fillLarge(table, rows);
+        pages = printer.pageCount(&probe);
+        QVERIFY(pages >= 2);
+        printer.preview(nullptr);
+        const QString pdf = PrintService::lastPreviewPdf();
+        QCOMPARE(pdftext::pages(pdf), pages);
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(pages),
+                                              QStringLiteral("-l"), QString::number(pages), pdf, QStringLiteral("-")});
+        QVERIFY(p.waitForFinished(60000));
+        const QString last = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(last.contains(grid.model()->footerText(5)), qPrintable(last));
+        QVERIFY2(last.contains(QString::number(100000 + rows - 1)), qPrintable(last)); // the last row
+    }
+
+    // Portrait while the register fits it; landscape when portrait would need
+    // too small a font; the numbers print whole either way.
+    void orientationFitsTheColumns() {
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(registerColumns());
+        grid.setSourceModel(&table);
+        fillLarge(table, 20);
+        GridPrinter printer(&grid);
+        QPrinter p(QPrinter::HighResolution);
+        GridPrinter::setupPage(&p);
+        printer.fitOrientation(&p);
+        QCOMPARE(p.pageLayout().orientation(), QPageLayout::Portrait);
+        QVERIFY(printer.bodyPointSize(&p) >= 6.0);
+
+        // Fourteen columns of nine-digit amounts.
+        GroupingGrid wide;
+        GridTableModel many;
+        QList<GridColumn> columns;
+        QStringList names;
+        QVector<QVariant> values;
+        for (int c = 0; c < 14; ++c) {
+            columns.append({QStringLiteral("sum%1").arg(c), QStringLiteral("Сума %1").arg(c), c,
+                            GridColumn::Kind::Money, true, false, true});
+            names << QStringLiteral("S%1").arg(c);
+        }
+        for (int r = 0; r < 30; ++r)
+            for (int c = 0; c < 14; ++c)
+                values << 123456789.25 + r + c;
+        wide.setColumns(columns);
+        wide.setSourceModel(&many);
+        many.reset(names, values);
+        GridPrinter widePrinter(&wide);
+        QPrinter q(QPrinter::HighResolution);
+        GridPrinter::setupPage(&q);
+        widePrinter.fitOrientation(&q);
+        QCOMPARE(q.pageLayout().orientation(), QPageLayout::Landscape);
+        if (!pdftext::available())
+            return;
+        widePrinter.preview(nullptr);
+        if (qEnvironmentVariableIsSet("RESALE_SHOTS_DIR"))
+            QFile::copy(PrintService::lastPreviewPdf(), qEnvironmentVariable("RESALE_SHOTS_DIR") +
+                                                            QStringLiteral("/register-landscape.pdf"));
+        const QString text = pdftext::text(PrintService::lastPreviewPdf());
+        QVERIFY(!text.contains(QChar(0x2026)));
+        for (int c = 0; c < 14; ++c)
+            QVERIFY2(text.contains(wide.model()->footerText(c)), qPrintable(wide.model()->footerText(c)));
     }
 
     void printingCanBeCancelled() {

@@ -1,4 +1,5 @@
 #include "tools/setup/FieldText.h"
+#include "core/Text.h"
 
 #include "db/Schema.h"
 
@@ -19,12 +20,7 @@ QString clean(const QString& s) {
 }
 
 QString fit(const QString& s, int length) {
-    if (length <= 0 || s.size() <= length)
-        return s;
-    int n = length;
-    if (s.at(n - 1).isHighSurrogate())
-        --n;
-    return s.left(n);
+    return length <= 0 ? s : text::left(s, length);
 }
 
 int columnLength(const QString& table, const QString& column) {

@@ -1,5 +1,7 @@
 #include "tools/setup/ui/ChainSetupProgram.h"
 
+#include "core/ProgramFiles.h"
+#include "core/QtTranslation.h"
 #include "tools/setup/ui/ChainSetupWindow.h"
 
 #include <QApplication>
@@ -18,6 +20,8 @@ int runChainSetup(int& argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Orvel"));
     QApplication::setApplicationName(QStringLiteral("kalvina-suite"));
     QApplication::setApplicationDisplayName(QStringLiteral("Настройка на веригата"));
+    QApplication::setApplicationVersion(programfiles::version());
+    qttranslation::installBulgarian();
     ChainSetupWindow window;
     window.openFromSettings();
     window.show();

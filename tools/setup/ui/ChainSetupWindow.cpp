@@ -3,6 +3,7 @@
 #include "tools/setup/ui/ClerksPage.h"
 #include "tools/setup/ui/DatabasePage.h"
 #include "tools/setup/ui/FirmPage.h"
+#include "tools/setup/ui/ImportPage.h"
 #include "tools/setup/ui/KindsPage.h"
 #include "tools/setup/ui/ShopsPage.h"
 
@@ -52,6 +53,7 @@ ChainSetupWindow::ChainSetupWindow(QWidget* parent) : QMainWindow(parent) {
     addPage(new ClerksPage);
     addPage(new FirmPage);
     addPage(new KindsPage);
+    addPage(new ImportPage);
 
     connect(m_steps, &QListWidget::currentRowChanged, this, &ChainSetupWindow::stepChosen);
     m_steps->setCurrentRow(0);

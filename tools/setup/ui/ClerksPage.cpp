@@ -5,6 +5,7 @@
 #include "tools/setup/FieldText.h"
 #include "tools/setup/RightsLevels.h"
 #include "tools/setup/ShopRules.h"
+#include "widgets/WholeCharacters.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,6 +39,7 @@ ClerksPage::ClerksPage(QWidget* parent)
     auto line = [](const QString& column) {
         auto* e = new QLineEdit;
         e->setMaxLength(fieldtext::columnLength(kClerks, column));
+        keepWholeCharacters(e);
         return e;
     };
     m_nickEdit = line(QStringLiteral("Nick"));

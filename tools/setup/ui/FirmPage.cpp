@@ -3,6 +3,7 @@
 #include "tools/setup/ChainDatabase.h"
 #include "tools/setup/FieldText.h"
 #include "tools/setup/FirmRules.h"
+#include "widgets/WholeCharacters.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -29,6 +30,7 @@ FirmPage::FirmPage(QWidget* parent)
     auto line = [](const QString& column) {
         auto* e = new QLineEdit;
         e->setMaxLength(fieldtext::columnLength(kFirm, column));
+        keepWholeCharacters(e);
         return e;
     };
     m_nameEdit = line(QStringLiteral("Name"));

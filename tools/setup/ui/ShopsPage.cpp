@@ -4,6 +4,7 @@
 #include "tools/setup/FieldText.h"
 #include "tools/setup/ShopRules.h"
 #include "widgets/MessageService.h"
+#include "widgets/WholeCharacters.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -34,6 +35,7 @@ ShopsPage::ShopsPage(QWidget* parent)
     auto line = [](int length) {
         auto* e = new QLineEdit;
         e->setMaxLength(length);
+        keepWholeCharacters(e);
         return e;
     };
     m_nameEdit = line(fieldtext::columnLength(QStringLiteral("Shops"), QStringLiteral("Name")));
