@@ -1468,6 +1468,24 @@ private:
         return int(m_colEdges.size()) - 1;
     }
 
+    // Merges the cells of a rectangle of the table, but only when every cell
+    // in it lies wholly inside: Qt's own merge does not check that, and a
+    // template whose rows disagree about their merges would otherwise break
+    // the table. The text stays in its cells either way.
+    void mergeCells(int row, int column, int rows, int columns) {
+        if (row < 0 || column < 0 || rows < 1 || columns < 1 || row + rows > m_table->rows() ||
+            column + columns > m_table->columns())
+            return;
+        for (int r = row; r < row + rows; ++r)
+            for (int c = column; c < column + columns; ++c) {
+                const QTextTableCell cell = m_table->cellAt(r, c);
+                if (!cell.isValid() || cell.row() < row || cell.column() < column ||
+                    cell.row() + cell.rowSpan() > row + rows || cell.column() + cell.columnSpan() > column + columns)
+                    return;
+            }
+        m_table->mergeCells(row, column, rows, columns);
+    }
+
     void addEdge(int edge) {
         if (m_colEdges.contains(edge) || m_colEdges.size() > RtfReader::kMaxColumns)
             return;
@@ -1493,7 +1511,7 @@ private:
             const QTextTableCell before = m_table->cellAt(r, k - 1);
             const QTextTableCell added = m_table->cellAt(r, k);
             if (before.row() == r && added.column() == k && added.columnSpan() == 1 && before.column() + before.columnSpan() == k)
-                m_table->mergeCells(r, before.column(), before.rowSpan(), before.columnSpan() + 1);
+                mergeCells(r, before.column(), before.rowSpan(), before.columnSpan() + 1);
         }
     }
 
@@ -1572,7 +1590,7 @@ private:
         }
         for (const Span& sp : spans) {
             if (sp.count > 1)
-                m_table->mergeCells(m_row, sp.first, 1, sp.count);
+                mergeCells(m_row, sp.first, 1, sp.count);
         }
         for (int s = 0; s < spans.size(); ++s) {
             const Span& sp = spans.at(s);
@@ -1628,7 +1646,7 @@ private:
                 const QTextTableCell above = m_table->cellAt(m_row - 1, sp.first);
                 if (above.column() == sp.first && above.columnSpan() == sp.count &&
                     above.row() + above.rowSpan() == m_row)
-                    m_table->mergeCells(above.row(), sp.first, above.rowSpan() + 1, sp.count);
+                    mergeCells(above.row(), sp.first, above.rowSpan() + 1, sp.count);
             }
         }
         m_rowHasDef = !m_rowDef.cells.isEmpty();
