@@ -3,6 +3,7 @@
 
 #include "core/Formats.h"
 #include "documents/AmountInWords.h"
+#include "documents/RtfReader.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -45,6 +46,14 @@ QList<QPair<QString, QString>> SaleContract::placeholders(const SaleContractValu
 }
 
 int SaleContract::replace(QTextDocument* doc, const QString& placeholder, const QString& value) {
+    // The headers and footers are part of the contract.
+    int count = replaceIn(doc, placeholder, value);
+    for (QTextDocument* band : RtfReader::pageBands(doc))
+        count += replaceIn(band, placeholder, value);
+    return count;
+}
+
+int SaleContract::replaceIn(QTextDocument* doc, const QString& placeholder, const QString& value) {
     if (placeholder.isEmpty())
         return 0;
     int count = 0;

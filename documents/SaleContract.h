@@ -42,8 +42,8 @@ public:
     // The 21 placeholders with their values, in the order they are replaced.
     static QList<QPair<QString, QString>> placeholders(const SaleContractValues& values);
 
-    // Replaces every occurrence of placeholder (exact letter case) in doc by
-    // value; the inserted text takes the format of the placeholder's first
+    // Replaces every occurrence of placeholder (exact letter case) in doc and
+    // its headers and footers by value; the inserted text takes the format of the placeholder's first
     // character. Text just inserted is never searched again, so a value that
     // contains its own placeholder ends the replacement. Returns the number
     // of occurrences replaced.
@@ -54,4 +54,7 @@ public:
 
     // value cut to kMaxValueLength characters (never inside a surrogate pair).
     static QString cut(const QString& value);
+
+private:
+    static int replaceIn(QTextDocument* doc, const QString& placeholder, const QString& value);
 };

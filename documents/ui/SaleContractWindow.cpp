@@ -75,10 +75,13 @@ void SaleContractWindow::loadTemplate() {
     m_contractEdit->setupJustification();
     m_contractEdit->clear();
     QString error;
-    if (!RtfReader::readFile(path, m_contractEdit->document(), &error)) {
+    QString damage;
+    if (!RtfReader::readFile(path, m_contractEdit->document(), &error, &damage)) {
         MessageService::error(this, error, u"Съобщение"_s);
         return;
     }
+    if (!damage.isEmpty())
+        MessageService::warning(this, damage, u"Съобщение"_s);
     m_loaded = true;
     fillPlaceholders();
 }

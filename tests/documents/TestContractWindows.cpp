@@ -1,3 +1,4 @@
+#include "documents/RtfReader.h"
 #include "documents/ui/ConsignmentContractWindow.h"
 #include "documents/ui/ContractPrinting.h"
 #include "documents/ui/JustifiedTextEdit.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMultiHash>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
@@ -56,6 +58,35 @@ QString pdfText(const QString& path, int page = 0) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// Boxes of the words of a PDF page in points, from pdftotext -bbox; empty
+// when pdftotext is not installed.
+QMultiHash<QString, QRectF> pdfWordBoxes(const QString& path, int page = 1) {
+    QMultiHash<QString, QRectF> boxes;
+    const QString tool = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (tool.isEmpty())
+        return boxes;
+    QProcess p;
+    p.start(tool, {u"-bbox"_s, u"-f"_s, QString::number(page), u"-l"_s, QString::number(page), path, u"-"_s});
+    p.waitForFinished(60000);
+    static const QRegularExpression word(
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    for (auto m = word.globalMatch(html); m.hasNext();) {
+        const auto w = m.next();
+        boxes.insert(w.captured(5), QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                           QPointF(w.captured(3).toDouble(), w.captured(4).toDouble())));
+    }
+    return boxes;
+}
+
+QString writeTemplate(const QTemporaryDir& dir, const QByteArray& rtf) {
+    const QString path = QDir(dir.path()).filePath(u"salecontract.rtf"_s);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(rtf);
+    return path;
+}
+
 bool havePdfToText() {
     return !QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty();
 }
@@ -93,6 +124,11 @@ private slots:
     void rtfShippedTemplateFilled();
     void rtfLongTemplateOnOnePage();
     void rtfControls();
+    void rtfIndentsPrintAtTheirSize();
+    void rtfDamagedTemplateWarnsOnce();
+    void rtfTabStopsPrintWhereSet();
+    void rtfHeaderAndFooterOnThePage();
+    void headerAndFooterOnEveryPage();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -421,6 +457,173 @@ void TestContractWindows::rtfControls() {
     QCOMPARE(edit->document()->begin().blockFormat().alignment(), Qt::AlignJustify);
     QVERIFY(!edit->textCursor().hasSelection());
     QCOMPARE(edit->textCursor().position(), 0);
+}
+
+void TestContractWindows::rtfIndentsPrintAtTheirSize() {
+    if (!havePdfToText())
+        QSKIP("pdftotext is not installed");
+    // A 1-inch left indent, a 1 cm first-line indent, a 2-inch right indent
+    // on a right-aligned paragraph, a block 1 inch below its predecessor and
+    // a table row indented by half an inch, measured from the unindented
+    // paragraph's left edge.
+    auto dir = testenv::tempDir();
+    writeTemplate(*dir, "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 "
+                        "\\pard Basemark\\par "
+                        "\\pard\\li1440 Leftmark\\par "
+                        "\\pard\\fi567 Firstmark\\par "
+                        "\\pard\\qr\\ri2880 Rightmark\\par "
+                        "\\pard Abovemark\\par \\pard\\sb1440 Belowmark\\par "
+                        "\\trowd\\trleft720\\cellx3000\\pard\\intbl Cellmark\\cell\\row "
+                        "\\pard Endmark\\par }");
+    SaleContractWindow w;
+    w.setTemplateDir(dir->path());
+    w.setValues(sampleSaleValues());
+    w.loadTemplate();
+    QVERIFY(w.isLoaded());
+    w.preview();
+    const auto boxes = pdfWordBoxes(PrintService::lastPreviewPdf());
+    for (const char* word : {"Basemark", "Leftmark", "Firstmark", "Rightmark", "Abovemark", "Belowmark", "Cellmark"})
+        QVERIFY2(boxes.contains(QString::fromLatin1(word)), word);
+    const qreal base = boxes.value(u"Basemark"_s).left();
+    // The page is A4 with 15 mm and 10 mm side margins.
+    const qreal rightEdge = (210 - 10) / 25.4 * 72;
+    QVERIFY2(qAbs(boxes.value(u"Leftmark"_s).left() - base - 72) < 1.5, qPrintable(QString::number(boxes.value(u"Leftmark"_s).left() - base)));
+    QVERIFY2(qAbs(boxes.value(u"Firstmark"_s).left() - base - 567 / 20.0) < 1.5, qPrintable(QString::number(boxes.value(u"Firstmark"_s).left() - base)));
+    QVERIFY2(qAbs(rightEdge - boxes.value(u"Rightmark"_s).right() - 144) < 3, qPrintable(QString::number(rightEdge - boxes.value(u"Rightmark"_s).right())));
+    const qreal gap = boxes.value(u"Belowmark"_s).top() - boxes.value(u"Abovemark"_s).bottom();
+    QVERIFY2(gap > 72 && gap < 72 + 6, qPrintable(QString::number(gap)));
+    // The cell's text starts half an inch in (the row has no cell padding).
+    const qreal cell = boxes.value(u"Cellmark"_s).left() - base;
+    QVERIFY2(qAbs(cell - 36) < 1.5, qPrintable(QString::number(cell)));
+}
+
+void TestContractWindows::rtfDamagedTemplateWarnsOnce() {
+    // Stray control characters and a file cut off in the middle of the text.
+    auto dir = testenv::tempDir();
+    writeTemplate(*dir, QByteArray("{\\rtf1\\ansi Buyer: $clientname$\x01\x02\\par Seller: $salorname$\\par {\\b Pri"));
+    SaleContractWindow w;
+    w.setTemplateDir(dir->path());
+    w.setValues(sampleSaleValues());
+    w.loadTemplate();
+    QVERIFY(w.isLoaded());
+    QCOMPARE(MessageService::shown().size(), 1);
+    const auto shown = MessageService::shown().first();
+    QCOMPARE(shown.caption, u"Съобщение"_s);
+    QCOMPARE(shown.icon, QMessageBox::Warning);
+    QCOMPARE(shown.text, u"Шаблонът на договора е повреден: файлът свършва, преди договорът да е завършен, и текстът "
+                         "след прекъсването липсва; 2 управляващи знака в текста са пропуснати. Прегледайте договора, "
+                         "преди да го дадете за подпис."_s);
+    // What was read is filled in and can still be printed.
+    const QString text = ui::control<JustifiedTextEdit>(&w, "RichEdit")->toPlainText();
+    QCOMPARE(text, u"Buyer: Петър Стоянов\nSeller: Иван Иванов\nPri"_s);
+    w.preview();
+    QCOMPARE(PrintService::previewCount(), 1);
+    QCOMPARE(MessageService::shown().size(), 1);
+
+    // A sound template says nothing.
+    MessageService::clearShown();
+    writeTemplate(*dir, "{\\rtf1\\ansi Buyer: $clientname$\\par}");
+    w.loadTemplate();
+    QVERIFY(MessageService::shown().isEmpty());
+}
+
+void TestContractWindows::rtfTabStopsPrintWhereSet() {
+    if (!havePdfToText())
+        QSKIP("pdftotext is not installed");
+    auto dir = testenv::tempDir();
+    writeTemplate(*dir, "{\\rtf1\\ansi\\deftab1440{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 "
+                        "\\pard Basemark\\par "
+                        "\\pard\\tx4320 L\\tab Lefttab\\par "
+                        "\\pard\\li720\\tx4320 I\\tab Indenttab\\par "
+                        "\\pard\\tqr\\tx8640 \\tab Righttab\\par "
+                        "\\pard\\tqc\\tx4320 \\tab Centretab\\par "
+                        "\\pard\\tqdec\\tx4320 \\tab 12345.67\\par "
+                        "\\pard D\\tab Defaulttab\\par "
+                        "\\pard\\tldot\\tx4320\\tlul\\tqr\\tx8640 Seller\\tab Buyer\\tab\\par }");
+    SaleContractWindow w;
+    w.setTemplateDir(dir->path());
+    w.setValues(sampleSaleValues());
+    w.loadTemplate();
+    w.preview();
+    const auto boxes = pdfWordBoxes(PrintService::lastPreviewPdf());
+    const qreal base = boxes.value(u"Basemark"_s).left();
+    auto near = [](qreal got, qreal want) { return qAbs(got - want) < 1.5; };
+    const QRectF left = boxes.value(u"Lefttab"_s), indent = boxes.value(u"Indenttab"_s),
+                 right = boxes.value(u"Righttab"_s), centre = boxes.value(u"Centretab"_s),
+                 decimal = boxes.value(u"12345.67"_s), deflt = boxes.value(u"Defaulttab"_s);
+    QVERIFY2(near(left.left() - base, 216), qPrintable(QString::number(left.left() - base)));
+    QVERIFY2(near(indent.left() - base, 216), qPrintable(QString::number(indent.left() - base)));
+    QVERIFY2(near(right.right() - base, 432), qPrintable(QString::number(right.right() - base)));
+    QVERIFY2(near(centre.center().x() - base, 216), qPrintable(QString::number(centre.center().x() - base)));
+    // The decimal point sits on the stop: the integer part ends before it.
+    QVERIFY2(decimal.left() - base < 216 && decimal.right() - base > 216, qPrintable(QString::number(decimal.left() - base)));
+    QVERIFY2(near(deflt.left() - base, 72), qPrintable(QString::number(deflt.left() - base)));
+}
+
+void TestContractWindows::rtfHeaderAndFooterOnThePage() {
+    // The header names the firm, the footer counts the pages; a merged
+    // header cell holds a placeholder too.
+    auto dir = testenv::tempDir();
+    writeTemplate(*dir, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 DejaVu Sans;}}\\f0\\fs20 "
+                        "{\\header\\pard\\qr Headmark $firmname$\\par}"
+                        "{\\footer\\pard\\qc Footmark {\\field{\\*\\fldinst PAGE}{\\fldrslt 5}} / "
+                        "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 6}}\\par}"
+                        "\\pard Bodymark $clientname$\\par "
+                        "\\trowd\\clmgf\\cellx3000\\clmrg\\cellx6000\\pard\\intbl Merged $dogovor$\\cell\\cell\\row "
+                        "\\pard Lastmark\\par}");
+    SaleContractWindow w;
+    w.setTemplateDir(dir->path());
+    w.setValues(sampleSaleValues());
+    w.loadTemplate();
+    QVERIFY(w.isLoaded());
+    // One in the body, one in the merged cell, one in the header.
+    QCOMPARE(w.replacedCount(), 3);
+    w.preview();
+    const QString pdf = PrintService::lastPreviewPdf();
+    QCOMPARE(pdfPageCount(pdf), 1);
+    if (!havePdfToText())
+        QSKIP("pdftotext is not installed");
+    const QString text = pdfText(pdf).simplified();
+    QVERIFY2(text.contains(u"Headmark Орвел ООД"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"Footmark 1 / 1"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"Merged 4711"_s), qPrintable(text));
+    const auto boxes = pdfWordBoxes(pdf);
+    const QRectF head = boxes.value(u"Headmark"_s), body = boxes.value(u"Bodymark"_s),
+                 last = boxes.value(u"Lastmark"_s), foot = boxes.value(u"Footmark"_s),
+                 program = boxes.value(u"Документът"_s);
+    // Header above the text, right-aligned; footer at the foot above the
+    // program's line.
+    QVERIFY(head.bottom() <= body.top());
+    QVERIFY(head.left() > body.left() + 200);
+    QVERIFY(foot.top() > 700);
+    QVERIFY(foot.bottom() <= program.top());
+    QVERIFY(last.bottom() < foot.top());
+}
+
+void TestContractWindows::headerAndFooterOnEveryPage() {
+    // A three-page document printed page by page: each page carries the
+    // header, and its own number in the footer.
+    QByteArray rtf = "{\\rtf1\\ansi{\\header\\pard Header line\\par}"
+                     "{\\footer\\pard\\qc Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} of "
+                     "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par}";
+    for (int page = 1; page <= 3; ++page)
+        rtf += "\\pard Text of sheet " + QByteArray::number(page) + "\\par" + (page < 3 ? "\\page " : "");
+    rtf += "}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    const QString pdf = QDir(m_dir->path()).filePath(u"bands.pdf"_s);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    QCOMPARE(ContractPrinting::printCopies(doc, &printer, 1), 3);
+    QCOMPARE(pdfPageCount(pdf), 3);
+    if (!havePdfToText())
+        QSKIP("pdftotext is not installed");
+    for (int page = 1; page <= 3; ++page) {
+        const QString text = pdfText(pdf, page).simplified();
+        QVERIFY2(text.startsWith(u"Header line Text of sheet %1"_s.arg(page)), qPrintable(text));
+        QVERIFY2(text.endsWith(u"Page %1 of 3"_s.arg(page)), qPrintable(text));
+    }
 }
 
 int main(int argc, char** argv) {

@@ -1,7 +1,9 @@
 #include "documents/RtfReader.h"
 #include "tests/support/TestEnv.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QTest>
@@ -56,12 +58,25 @@ private slots:
     void paragraphFormats();
     void extremeNumbers();
     void pageBreak();
+    void capitalsRaisingSpacing();
+    void trackedDeletionsDropped();
     void tableBecomesRealTable();
     void twoTablesAndTextBetween();
+    void pictures();
+    void headersAndFooters();
+    void tabStops();
+    void paragraphBorders();
+    void tableBorders();
+    void mergedCells();
+    void rowsKeepTheirOwnWidths();
+    void cellShading();
+    void adjacentTablesStayApart();
     void refused_data();
     void refused();
     void malformedLoadsWhatItCan_data();
     void malformedLoadsWhatItCan();
+    void damage_data();
+    void damage();
     void deepNesting();
     void randomGarbageAfterHeader();
     void largeFileWithPictures();
@@ -215,7 +230,9 @@ void TestRtfReader::extremeNumbers() {
     const auto widths = table->format().columnWidthConstraints();
     QCOMPARE(widths.size(), 2);
     QCOMPARE(widths.at(0).rawValue(), 1 / 15.0);
-    QCOMPARE(widths.at(1).rawValue(), 2.0 * RtfReader::kMaxTwips / 15.0);
+    // Edges count from the row's left edge (0 here); an edge left of it gives
+    // the narrowest cell.
+    QCOMPARE(widths.at(1).rawValue(), (RtfReader::kMaxTwips - 1) / 15.0);
     QCOMPARE(formatOf(doc, u"big"_s).fontPointSize(), 1638.0);
     QCOMPARE(blockOf(doc, u"big"_s).leftMargin(), 0.0);
     const auto one = blockOf(doc, u"one"_s);
@@ -227,6 +244,66 @@ void TestRtfReader::extremeNumbers() {
     // On A4 each of these blocks takes a few pages at most, not millions.
     doc.setPageSize(QSizeF(794, 1123));
     QVERIFY2(doc.pageCount() < 40, qPrintable(QString::number(doc.pageCount())));
+}
+
+namespace {
+QTextTable* firstTable(QTextDocument& doc) {
+    for (QTextFrame* f : doc.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(f))
+            return t;
+    return nullptr;
+}
+
+QString cellText(QTextTable* table, int row, int column) {
+    const QTextTableCell cell = table->cellAt(row, column);
+    QTextCursor c = cell.firstCursorPosition();
+    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+const QByteArray kBox = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+} // namespace
+
+void TestRtfReader::capitalsRaisingSpacing() {
+    const QByteArray rtf = "{\\rtf1\\fs20 {\\caps heading}{\\scaps small}{\\caps\\caps0 plain}"
+                           "{\\up6 raised}{\\dn lowered}{\\up0 level}{\\expnd8 wide}{\\expndtw-20 narrow}"
+                           "{\\super sup}{\\sub sub}}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    // The text stays as written; the capitals are the font's.
+    QCOMPARE(doc.toPlainText(), u"headingsmallplainraisedloweredlevelwidenarrowsupsub"_s);
+    QCOMPARE(formatOf(doc, u"heading"_s).fontCapitalization(), QFont::AllUppercase);
+    QCOMPARE(formatOf(doc, u"small"_s).fontCapitalization(), QFont::SmallCaps);
+    QCOMPARE(formatOf(doc, u"plain"_s).fontCapitalization(), QFont::MixedCase);
+    // Raised by 3 pt of a 10 pt font; \dn without a value lowers by 3 pt.
+    QCOMPARE(formatOf(doc, u"raised"_s).baselineOffset(), 30.0);
+    QCOMPARE(formatOf(doc, u"lowered"_s).baselineOffset(), -30.0);
+    QCOMPARE(formatOf(doc, u"level"_s).baselineOffset(), 0.0);
+    // 8 quarter points = 2 pt = 40 twips; -20 twips = -1 pt.
+    QCOMPARE(formatOf(doc, u"wide"_s).fontLetterSpacingType(), QFont::AbsoluteSpacing);
+    QCOMPARE(formatOf(doc, u"wide"_s).fontLetterSpacing(), 40 / 15.0);
+    QCOMPARE(formatOf(doc, u"narrow"_s).fontLetterSpacing(), -20 / 15.0);
+    // Spacing is kept within an inch either way, whatever the number.
+    QTextDocument extreme;
+    QVERIFY(RtfReader::read("{\\rtf1{\\expnd-2147483647 a}{\\expnd2147483647 b}}", &extreme));
+    QCOMPARE(formatOf(extreme, u"a"_s).fontLetterSpacing(), -1440 / 15.0);
+    QCOMPARE(formatOf(extreme, u"b"_s).fontLetterSpacing(), 1440 / 15.0);
+    QCOMPARE(formatOf(doc, u"sup"_s).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    QCOMPARE(formatOf(doc, u"sub"_s).verticalAlignment(), QTextCharFormat::AlignSubScript);
+}
+
+void TestRtfReader::trackedDeletionsDropped() {
+    // A revised clause: the deleted wording goes, the inserted stays, and a
+    // deleted paragraph mark joins its paragraphs.
+    const QByteArray rtf = "{\\rtf1{\\*\\revtbl{Unknown;}{Owner;}}\\pard The price is "
+                           "{\\deleted\\revauthdel1 100}{\\revised\\revauth1 120} leva."
+                           "{\\deleted\\par} Paid in cash.\\par "
+                           "\\trowd\\cellx2000\\cellx4000\\pard\\intbl a{\\deleted old}\\cell b\\cell\\row}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QVERIFY(doc.toPlainText().startsWith(u"The price is 120 leva. Paid in cash.\n"_s));
+    QCOMPARE(cellText(firstTable(doc), 0, 0), u"a"_s);
+    QCOMPARE(cellText(firstTable(doc), 0, 1), u"b"_s);
 }
 
 void TestRtfReader::pageBreak() {
@@ -290,6 +367,345 @@ void TestRtfReader::twoTablesAndTextBetween() {
     QCOMPARE(second->rows(), 2);
 }
 
+
+
+void TestRtfReader::headersAndFooters() {
+    // As Word and LibreOffice write them: a header with a table, a footer with
+    // "Page X of Y" as fields and \\chpgn, a first-page header under \\titlepg.
+    const QByteArray rtf = kHead + "\\sectd\\titlepg"
+                                   "{\\headerf \\pard\\qc\\b First page $shop$\\par}"
+                                   "{\\header \\pard\\qr Header $firmname$\\par"
+                                   "\\trowd\\cellx3000\\cellx6000\\pard\\intbl left\\cell right\\cell\\row}"
+                                   "{\\footer \\pard\\qc\\fs16 Page {\\field{\\*\\fldinst { PAGE \\\\* ARABIC }}{\\fldrslt {7}}}"
+                                   " of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 9}}, sheet \\chpgn\\par}"
+                                   "\\pard Body {\\field{\\*\\fldinst HYPERLINK \\\"x\\\"}{\\fldrslt link}} text\\par"
+                                   "\\trowd\\cellx2000\\pard\\intbl cell\\cell\\row\\pard end\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QCOMPARE(doc.toPlainText(), u"Body link text\n\ncell\nend\n"_s);
+    QTextDocument* header = RtfReader::pageBand(&doc, RtfReader::PageBand::Header);
+    QTextDocument* footer = RtfReader::pageBand(&doc, RtfReader::PageBand::Footer);
+    QTextDocument* first = RtfReader::pageBand(&doc, RtfReader::PageBand::FirstHeader);
+    QVERIFY(header && footer && first);
+    QVERIFY(!RtfReader::pageBand(&doc, RtfReader::PageBand::FirstFooter));
+    QCOMPARE(RtfReader::pageBandFor(&doc, RtfReader::PageBand::Header, 1), first);
+    QCOMPARE(RtfReader::pageBandFor(&doc, RtfReader::PageBand::Header, 2), header);
+    QCOMPARE(RtfReader::pageBandFor(&doc, RtfReader::PageBand::Footer, 1), footer);
+    QCOMPARE(RtfReader::pageBands(&doc).size(), 3);
+    QCOMPARE(first->toPlainText(), u"First page $shop$"_s);
+    QCOMPARE(blockOf(*first, u"First"_s).alignment(), Qt::AlignHCenter);
+    QVERIFY(header->toPlainText().startsWith(u"Header $firmname$\n"_s));
+    QTextTable* table = firstTable(*header);
+    QVERIFY(table);
+    QCOMPARE(cellText(table, 0, 1), u"right"_s);
+    // The page fields read "1" and are marked for the printing.
+    QCOMPARE(footer->toPlainText(), u"Page 1 of 1, sheet 1"_s);
+    QList<int> fields;
+    for (auto it = footer->begin().begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().hasProperty(RtfReader::kPageFieldProperty))
+            fields << it.fragment().charFormat().intProperty(RtfReader::kPageFieldProperty);
+    QCOMPARE(fields, (QList<int>{1, 2, 1}));
+    QCOMPARE(formatOf(*footer, u"Page"_s).fontPointSize(), 8.0);
+    // Without \\titlepg the first-page header is not used; reading again
+    // replaces the bands.
+    QVERIFY(RtfReader::read("{\\rtf1{\\headerf first}{\\footer foot}body}", &doc));
+    QVERIFY(!RtfReader::pageBand(&doc, RtfReader::PageBand::FirstHeader));
+    QVERIFY(!RtfReader::pageBand(&doc, RtfReader::PageBand::Header));
+    QCOMPARE(RtfReader::pageBand(&doc, RtfReader::PageBand::Footer)->toPlainText(), u"foot"_s);
+    QCOMPARE(doc.toPlainText(), u"body"_s);
+}
+
+void TestRtfReader::pictures() {
+    // A logo as Word writes it (PNG in \\shppict, a metafile for old readers
+    // in \\nonshppict), a scaled JPEG as binary data, a metafile alone.
+    QImage logo(40, 20, QImage::Format_RGB32);
+    logo.fill(QColor(200, 0, 0));
+    QByteArray png, jpeg;
+    QBuffer pngBuffer(&png), jpegBuffer(&jpeg);
+    QVERIFY(logo.save(&pngBuffer, "PNG"));
+    QVERIFY(logo.save(&jpegBuffer, "JPEG"));
+    const QByteArray rtf = "{\\rtf1 Logo:{\\*\\shppict{\\pict\\pngblip\\picw40\\pich20\\picwgoal1440\\pichgoal720 " +
+                           png.toHex() + "}}{\\nonshppict{\\pict\\wmetafile8\\picw40\\pich20 0102}}\\par "
+                           "{\\pict\\jpegblip\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley200\\bin" +
+                           QByteArray::number(jpeg.size()) + " " + jpeg + "}\\par "
+                           "{\\pict\\emfblip 0102}{\\pict\\pngblip 00ff}{\\pict\\pngblip\\picw40 " + png.toHex() +
+                           "}end}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QList<QTextImageFormat> images;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                images << it.fragment().charFormat().toImageFormat();
+    QCOMPARE(images.size(), 3);
+    QCOMPARE(images.at(0).width(), 96.0);
+    QCOMPARE(images.at(0).height(), 48.0);
+    QCOMPARE(images.at(1).width(), 48.0);
+    QCOMPARE(images.at(1).height(), 96.0);
+    // Without a size in the file: the picture's own pixels.
+    QCOMPARE(images.at(2).width(), 40.0);
+    QCOMPARE(images.at(2).height(), 20.0);
+    const QImage shown = doc.resource(QTextDocument::ImageResource, QUrl(images.at(0).name())).value<QImage>();
+    QCOMPARE(shown.size(), QSize(40, 20));
+    QCOMPARE(shown.pixelColor(5, 5), QColor(200, 0, 0));
+    QVERIFY(!doc.resource(QTextDocument::ImageResource, QUrl(images.at(1).name())).value<QImage>().isNull());
+    QCOMPARE(doc.toPlainText().remove(QChar::ObjectReplacementCharacter), u"Logo:\n\nend"_s);
+
+    // As LibreOffice writes a picture: a shape with the picture in its "pib"
+    // property, sized by the shape's box; its fill picture is not shown.
+    const QByteArray shape = "{\\rtf1 A{\\field{\\*\\fldinst SHAPE }{\\fldrslt{\\shp{\\*\\shpinst\\shpleft0\\shptop-1701"
+                             "\\shpright2880\\shpbottom-261\\shpwr3\\shpz0{\\sp{\\sn shapeType}{\\sv 75}}"
+                             "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picw40\\pich20 " + png.toHex() + "}}}"
+                             "{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip " + png.toHex() + "}}}}"
+                             "{\\shprslt fallback}}}}B}";
+    QTextDocument fromShape;
+    QVERIFY(RtfReader::read(shape, &fromShape));
+    QCOMPARE(fromShape.toPlainText(), u"A"_s + QChar(QChar::ObjectReplacementCharacter) + u"B"_s);
+    QTextCursor at(&fromShape);
+    at.setPosition(2);
+    QVERIFY(at.charFormat().isImageFormat());
+    QCOMPARE(at.charFormat().toImageFormat().width(), 2880 / 15.0);
+    QCOMPARE(at.charFormat().toImageFormat().height(), 1440 / 15.0);
+}
+
+void TestRtfReader::tabStops() {
+    // A signature line: a dotted leader to a stop, an underlined one to a
+    // right stop; the stops count from the margin, not from the indent.
+    const QByteArray rtf = "{\\rtf1\\deftab567 \\pard\\li720\\tldot\\tx4320\\tqr\\tlul\\tx9000\\tqc\\tx5000\\tqdec\\tx6000 "
+                           "Seller:\\tab dots\\tab line\\par\\pard plain\\tx\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    const auto tabs = blockOf(doc, u"Seller"_s).tabPositions();
+    QCOMPARE(tabs.size(), 4);
+    QCOMPARE(tabs.at(0).position, (4320 - 720) / 15.0);
+    QCOMPARE(tabs.at(0).type, QTextOption::LeftTab);
+    QCOMPARE(tabs.at(1).position, (9000 - 720) / 15.0);
+    QCOMPARE(tabs.at(1).type, QTextOption::RightTab);
+    QCOMPARE(tabs.at(2).type, QTextOption::CenterTab);
+    QCOMPARE(tabs.at(3).type, QTextOption::DelimiterTab);
+    QCOMPARE(tabs.at(3).delimiter, QChar(u'.'));
+    QVERIFY(blockOf(doc, u"plain"_s).tabPositions().isEmpty());
+    QCOMPARE(doc.defaultTextOption().tabStopDistance(), 567 / 15.0);
+    // The tabs carry their stops' leaders.
+    const QTextBlock block = doc.find(u"Seller"_s).block();
+    QList<int> leaders;
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+        if (it.fragment().text() == u"\t"_s)
+            leaders << it.fragment().charFormat().underlineStyle();
+    QCOMPARE(leaders, (QList<int>{QTextCharFormat::DotLine, QTextCharFormat::SingleUnderline}));
+    QCOMPARE(formatOf(doc, u"dots"_s).underlineStyle(), QTextCharFormat::NoUnderline);
+    QCOMPARE(doc.toPlainText(), u"Seller:\tdots\tline\nplain\n"_s);
+}
+
+void TestRtfReader::paragraphBorders() {
+    // A boxed notice of two paragraphs, a signature line drawn as an empty
+    // paragraph with a bottom border, and the name under it.
+    const QByteArray rtf = kHead + "\\pard before\\par "
+                                   "\\pard\\li720\\ri720\\brdrt\\brdrs\\brdrw10\\brdrl\\brdrs\\brdrw10"
+                                   "\\brdrb\\brdrs\\brdrw10\\brdrr\\brdrs\\brdrw10 First\\par Second\\par "
+                                   "\\pard\\li4000\\brdrb\\brdrdb\\brdrw15\\brdrcf1\\par "
+                                   "\\pard\\li4000 Name\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    // Each box begins and ends with a frame mark, read as a line break.
+    QCOMPARE(doc.toPlainText(), u"before\n\nFirst\nSecond\n\n\nName\n"_s);
+    QVERIFY(!doc.find(u"before"_s).currentTable());
+    QTextTable* box = doc.find(u"First"_s).currentTable();
+    QVERIFY(box);
+    QCOMPARE(doc.find(u"Second"_s).currentTable(), box);
+    QCOMPARE(box->format().leftMargin(), 720 / 15.0);
+    QCOMPARE(box->format().rightMargin(), 720 / 15.0);
+    QCOMPARE(blockOf(doc, u"First"_s).leftMargin(), 0.0);
+    const auto boxed = box->cellAt(0, 0).format().toTableCellFormat();
+    for (qreal w : {boxed.topBorder(), boxed.leftBorder(), boxed.bottomBorder(), boxed.rightBorder()})
+        QCOMPARE(w, 10 / 15.0);
+    QCOMPARE(cellText(box, 0, 0), u"First\nSecond"_s);
+    // The signature line: its own box with only a bottom border.
+    QTextTable* line = nullptr;
+    for (QTextFrame* f : doc.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(f); t && t != box)
+            line = t;
+    QVERIFY(line);
+    QCOMPARE(cellText(line, 0, 0), QString());
+    QCOMPARE(line->format().leftMargin(), 4000 / 15.0);
+    const auto under = line->cellAt(0, 0).format().toTableCellFormat();
+    QCOMPARE(under.topBorder(), 0.0);
+    QCOMPARE(under.bottomBorder(), 1.0);
+    QCOMPARE(under.bottomBorderStyle(), QTextFrameFormat::BorderStyle_Double);
+    QCOMPARE(under.bottomBorderBrush().color(), QColor(255, 0, 0));
+    QVERIFY(!doc.find(u"Name"_s).currentTable());
+    QCOMPARE(blockOf(doc, u"Name"_s).leftMargin(), 4000 / 15.0);
+}
+
+void TestRtfReader::tableBorders() {
+    // A borderless layout table, then a table with a box round each cell,
+    // a double bottom border in red and a dotted left one.
+    const QByteArray rtf = kHead + "\\trowd\\cellx3000\\cellx6000\\pard\\intbl logo\\cell firm\\cell\\row "
+                                   "\\pard between\\par "
+                                   "\\trowd\\trgaph108" + kBox + "\\cellx3000"
+                                   "\\clbrdrb\\brdrdb\\brdrw30\\brdrcf1\\clbrdrl\\brdrdot\\cellx6000"
+                                   "\\pard\\intbl boxed\\cell lined\\cell\\row \\pard\\sb240 end\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QTextTable* layout = doc.find(u"logo"_s).currentTable();
+    QTextTable* boxed = doc.find(u"boxed"_s).currentTable();
+    QVERIFY(layout && boxed && layout != boxed);
+    QCOMPARE(layout->format().border(), 0.0);
+    QCOMPARE(boxed->format().border(), 0.0);
+    for (int c = 0; c < 2; ++c) {
+        const QTextTableCellFormat f = layout->cellAt(0, c).format().toTableCellFormat();
+        for (qreal w : {f.topBorder(), f.leftBorder(), f.bottomBorder(), f.rightBorder()})
+            QCOMPARE(w, 0.0);
+    }
+    const QTextTableCellFormat box = boxed->cellAt(0, 0).format().toTableCellFormat();
+    for (qreal w : {box.topBorder(), box.leftBorder(), box.bottomBorder(), box.rightBorder()})
+        QCOMPARE(w, 10 / 15.0);
+    QCOMPARE(box.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+    QCOMPARE(box.leftPadding(), 108 / 15.0);
+    QCOMPARE(box.rightPadding(), 108 / 15.0);
+    QCOMPARE(box.topPadding(), 0.0);
+    const QTextTableCellFormat lined = boxed->cellAt(0, 1).format().toTableCellFormat();
+    QCOMPARE(lined.topBorder(), 0.0);
+    QCOMPARE(lined.rightBorder(), 0.0);
+    QCOMPARE(lined.bottomBorder(), 30 / 15.0);
+    QCOMPARE(lined.bottomBorderStyle(), QTextFrameFormat::BorderStyle_Double);
+    QCOMPARE(lined.bottomBorderBrush().color(), QColor(255, 0, 0));
+    QCOMPARE(lined.leftBorderStyle(), QTextFrameFormat::BorderStyle_Dotted);
+    // Qt's layout drops the space before a block that follows a table: the
+    // table holds it below itself.
+    QCOMPARE(boxed->format().bottomMargin(), 240 / 15.0);
+    QCOMPARE(layout->format().bottomMargin(), 0.0);
+    // Row borders stand in for cells without their own.
+    QTextDocument rows;
+    QVERIFY(RtfReader::read("{\\rtf1\\trowd\\trbrdrt\\brdrs\\trbrdrb\\brdrs\\trbrdrl\\brdrs\\trbrdrr\\brdrs"
+                            "\\trbrdrv\\brdrdash\\cellx2000\\cellx4000\\pard\\intbl a\\cell b\\cell\\row}",
+                            &rows));
+    QTextTable* t = firstTable(rows);
+    QVERIFY(t);
+    const auto a = t->cellAt(0, 0).format().toTableCellFormat();
+    const auto b = t->cellAt(0, 1).format().toTableCellFormat();
+    QCOMPARE(a.leftBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+    QCOMPARE(a.rightBorderStyle(), QTextFrameFormat::BorderStyle_Dashed);
+    QCOMPARE(b.rightBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+    QCOMPARE(b.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+
+    // Cell padding: the cell's own (Word's reading: \\clpadl is the top,
+    // \\clpadt the left), else the row's.
+    QTextDocument padded;
+    QVERIFY(RtfReader::read("{\\rtf1\\trowd\\trgaph108\\trpaddt30\\trpaddb45\\clpadl57\\clpadt60\\clpadr75\\clpadb90\\cellx2000"
+                            "\\cellx4000\\pard\\intbl a\\cell b\\cell\\row}",
+                            &padded));
+    const auto own = firstTable(padded)->cellAt(0, 0).format().toTableCellFormat();
+    QCOMPARE(own.topPadding(), 57 / 15.0);
+    QCOMPARE(own.leftPadding(), 60 / 15.0);
+    QCOMPARE(own.rightPadding(), 75 / 15.0);
+    QCOMPARE(own.bottomPadding(), 90 / 15.0);
+    const auto row = firstTable(padded)->cellAt(0, 1).format().toTableCellFormat();
+    QCOMPARE(row.topPadding(), 30 / 15.0);
+    QCOMPARE(row.bottomPadding(), 45 / 15.0);
+    QCOMPARE(row.leftPadding(), 108 / 15.0);
+}
+
+void TestRtfReader::mergedCells() {
+    // A header merged across two columns, a cell merged over two rows.
+    const QByteArray rtf = "{\\rtf1 "
+                           "\\trowd" + kBox + "\\clmgf\\cellx2000" + kBox + "\\clmrg\\cellx4000" + kBox + "\\cellx6000"
+                           "\\pard\\intbl Header $shop$\\cell\\cell Third\\cell\\row "
+                           "\\trowd\\clvmgf\\cellx2000\\cellx4000\\cellx6000"
+                           "\\pard\\intbl Tall\\cell b1\\cell c1\\cell\\row "
+                           "\\trowd\\clvmrg\\cellx2000\\cellx4000\\cellx6000"
+                           "\\pard\\intbl\\cell b2\\cell c2\\cell\\row \\pard after\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QTextTable* t = firstTable(doc);
+    QVERIFY(t);
+    QCOMPARE(t->rows(), 3);
+    QCOMPARE(t->columns(), 3);
+    QCOMPARE(t->cellAt(0, 0).columnSpan(), 2);
+    QCOMPARE(cellText(t, 0, 0), u"Header $shop$"_s);
+    QCOMPARE(cellText(t, 0, 2), u"Third"_s);
+    QCOMPARE(t->cellAt(1, 0).rowSpan(), 2);
+    QCOMPARE(t->cellAt(2, 0).row(), 1);
+    QCOMPARE(cellText(t, 1, 0), u"Tall"_s);
+    QCOMPARE(cellText(t, 2, 1), u"b2"_s);
+    QCOMPARE(cellText(t, 2, 2), u"c2"_s);
+    const auto widths = t->format().columnWidthConstraints();
+    QCOMPARE(widths.size(), 3);
+    for (const auto& w : widths)
+        QCOMPARE(w.rawValue(), 2000 / 15.0);
+}
+
+void TestRtfReader::rowsKeepTheirOwnWidths() {
+    // Rows with different edges and a row indented by \trleft: the table's
+    // columns are the union of the edges, each cell spans its own.
+    const QByteArray rtf = "{\\rtf1 "
+                           "\\trowd\\cellx2000\\cellx6000\\pard\\intbl a1\\cell a2\\cell\\row "
+                           "\\trowd\\cellx4000\\cellx6000\\pard\\intbl b1\\cell b2\\cell\\row "
+                           "\\trowd\\trleft1000\\cellx4000\\pard\\intbl c1\\cell\\row \\pard after\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QTextTable* t = firstTable(doc);
+    QVERIFY(t);
+    QCOMPARE(t->rows(), 3);
+    QCOMPARE(t->columns(), 4); // edges 0, 1000, 2000, 4000, 6000
+    QList<int> widths;
+    for (const auto& w : t->format().columnWidthConstraints())
+        widths << qRound(w.rawValue() * 15);
+    QCOMPARE(widths, (QList<int>{1000, 1000, 2000, 2000}));
+    // Row 1: a1 over columns 0-1, a2 over 2-3.
+    QCOMPARE(t->cellAt(0, 0).columnSpan(), 2);
+    QCOMPARE(cellText(t, 0, 2), u"a2"_s);
+    QCOMPARE(t->cellAt(0, 2).columnSpan(), 2);
+    // Row 2: b1 over 0-2, b2 over 3.
+    QCOMPARE(t->cellAt(1, 0).columnSpan(), 3);
+    QCOMPARE(cellText(t, 1, 0), u"b1"_s);
+    QCOMPARE(cellText(t, 1, 3), u"b2"_s);
+    // Row 3: an empty, borderless cell before the indent, c1 over 1-2,
+    // nothing after it.
+    QCOMPARE(cellText(t, 2, 0), QString());
+    QCOMPARE(t->cellAt(2, 0).format().toTableCellFormat().leftBorder(), 0.0);
+    QCOMPARE(t->cellAt(2, 1).columnSpan(), 2);
+    QCOMPARE(cellText(t, 2, 1), u"c1"_s);
+    QCOMPARE(cellText(t, 2, 3), QString());
+}
+
+void TestRtfReader::cellShading() {
+    const QByteArray rtf = kHead + "\\trowd\\clcbpat3\\cellx2000\\clshdng2500\\cellx4000"
+                                   "\\clcbpat3\\clcfpat2\\clshdng5000\\cellx6000\\cellx8000"
+                                   "\\pard\\intbl yellow\\cell grey\\cell mixed\\cell none\\cell\\row}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QTextTable* t = firstTable(doc);
+    QVERIFY(t);
+    auto background = [&](int c) { return t->cellAt(0, c).format().background(); };
+    QCOMPARE(background(0).color(), QColor(255, 255, 0));
+    QCOMPARE(background(1).color().red(), 191);
+    QCOMPARE(background(2).color(), QColor::fromRgbF(0.5, 0.5, 0.5 * (128 / 255.0)));
+    QCOMPARE(background(3).style(), Qt::NoBrush);
+}
+
+void TestRtfReader::adjacentTablesStayApart() {
+    // Two tables with one empty paragraph between them, and a table right
+    // after a paragraph: neither joins its neighbour.
+    const QByteArray one = "\\trowd\\cellx2000\\pard\\intbl one\\cell\\row ";
+    const QByteArray two = "\\trowd\\cellx4000\\cellx6000\\pard\\intbl two\\cell 2\\cell\\row ";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read("{\\rtf1 " + one + "\\pard\\par " + two + "\\pard text\\par " + one + "}", &doc));
+    QList<QTextTable*> tables;
+    for (QTextFrame* f : doc.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(f))
+            tables << t;
+    QCOMPARE(tables.size(), 3);
+    QCOMPARE(tables.at(0)->columns(), 1);
+    QCOMPARE(tables.at(1)->columns(), 2);
+    QCOMPARE(tables.at(0)->rows(), 1);
+    QCOMPARE(tables.at(1)->rows(), 1);
+    // The empty paragraph between the first two is kept.
+    const QTextBlock afterFirst = doc.findBlock(tables.at(0)->lastPosition() + 1);
+    QVERIFY(afterFirst.isValid());
+    QVERIFY(!afterFirst.text().contains(u"two"_s));
+}
+
 void TestRtfReader::refused_data() {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("message");
@@ -326,7 +742,8 @@ void TestRtfReader::malformedLoadsWhatItCan_data() {
     QTest::newRow("unterminated font table") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial") << QString();
     QTest::newRow("cell without table") << QByteArray("{\\rtf1 a\\cell b\\row c}") << u"abc"_s;
     QTest::newRow("row without cells") << QByteArray("{\\rtf1 a\\row\\row b}") << u"ab"_s;
-    QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 11) << (u"a"_s + QChar(0) + u"b"_s);
+    // Control characters are dropped, whether raw or escaped.
+    QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 11) << u"ab"_s;
 }
 
 void TestRtfReader::malformedLoadsWhatItCan() {
@@ -339,6 +756,47 @@ void TestRtfReader::malformedLoadsWhatItCan() {
     QCOMPARE(got, text);
 }
 
+void TestRtfReader::damage_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("cutShort");
+    QTest::addColumn<int>("controls");
+    QTest::newRow("sound") << QByteArray("{\\rtf1 a{\\b b}\\par c}") << u"ab\nc"_s << false << 0;
+    QTest::newRow("WordPad's closing NUL") << QByteArray("{\\rtf1 a\\par b}\r\n\0", 19) << u"a\nb"_s << false << 0;
+    QTest::newRow("cut in a group") << QByteArray("{\\rtf1 abc{\\b def") << u"abcdef"_s << true << 0;
+    QTest::newRow("cut before the last brace") << QByteArray("{\\rtf1 abc\\par") << u"abc\n"_s << true << 0;
+    QTest::newRow("cut in binary data") << QByteArray("{\\rtf1 a{\\pict\\bin99 xy}") << u"a"_s << true << 0;
+    QTest::newRow("raw controls") << QByteArray("{\\rtf1 a\x01\x0c\x1b\x7f" "b}") << u"ab"_s << false << 4;
+    QTest::newRow("escaped controls") << QByteArray("{\\rtf1\\ansicpg1251 a\\'0a\\'0d\\'00b\\u8233?c}") << u"abc"_s
+                                      << false << 4;
+    QTest::newRow("controls in a table cell")
+        << QByteArray("{\\rtf1\\trowd\\cellx2000\\pard\\intbl x\\'0ay\\cell\\row}") << u"\nxy\n"_s << false << 1;
+}
+
+void TestRtfReader::damage() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QFETCH(bool, cutShort);
+    QFETCH(int, controls);
+    QTextDocument doc;
+    QString damage;
+    QVERIFY(RtfReader::read(rtf, &doc, nullptr, &damage));
+    QCOMPARE(doc.toPlainText(), text);
+    QCOMPARE(damage.isEmpty(), !cutShort && controls == 0);
+    if (!damage.isEmpty())
+        QVERIFY(damage.startsWith(u"Шаблонът на договора е повреден: "_s));
+    QCOMPARE(damage.contains(u"файлът свършва"_s), cutShort);
+    QCOMPARE(damage.contains(u"%1 управляващи знака"_s.arg(controls)), controls > 0);
+    // No control character split the table.
+    int tables = 0;
+    for (QTextFrame* f : doc.rootFrame()->childFrames())
+        tables += qobject_cast<QTextTable*>(f) != nullptr;
+    if (rtf.contains("\\intbl")) {
+        QCOMPARE(tables, 1);
+        QCOMPARE(doc.find(u"xy"_s).currentTable()->rows(), 1);
+    }
+}
+
 void TestRtfReader::deepNesting() {
     QByteArray rtf = "{\\rtf1 start";
     rtf += QByteArray(200000, '{');
@@ -348,8 +806,26 @@ void TestRtfReader::deepNesting() {
     bool ok = false;
     const QString text = readText(rtf, &ok);
     QVERIFY(ok);
-    // Content beyond the nesting limit is skipped; what follows is read.
-    QCOMPARE(text, u"start end"_s);
+    // Content beyond the nesting limit is kept, only the nesting is dropped.
+    QCOMPARE(text, u"startdeep end"_s);
+
+    // Text deeper than the limit keeps the formatting of the deepest group
+    // kept; formatting and destinations below it are not taken up, and the
+    // text after the deep groups has its own formatting again.
+    QByteArray formatted = "{\\rtf1 {\\b bold";
+    formatted += QByteArray(RtfReader::kMaxDepth + 10, '{');
+    formatted += "\\i\\fs80 deep{\\*\\foo x}\\par more";
+    formatted += QByteArray(RtfReader::kMaxDepth + 10, '}');
+    formatted += "} after}";
+    QTextDocument doc;
+    QString damage;
+    QVERIFY(RtfReader::read(formatted, &doc, nullptr, &damage));
+    QVERIFY(damage.isEmpty());
+    QCOMPARE(doc.toPlainText(), u"bolddeepx\nmore after"_s);
+    QCOMPARE(formatOf(doc, u"deep"_s).fontWeight(), int(QFont::Bold));
+    QVERIFY(!formatOf(doc, u"deep"_s).fontItalic());
+    QCOMPARE(formatOf(doc, u"more"_s).fontPointSize(), 12.0);
+    QCOMPARE(formatOf(doc, u"after"_s).fontWeight(), int(QFont::Normal));
 
     QByteArray shallow = "{\\rtf1 ";
     shallow += QByteArray(100, '{') + "mid" + QByteArray(100, '}') + "}";

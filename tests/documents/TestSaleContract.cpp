@@ -39,6 +39,7 @@ private slots:
     void insertedTextTakesFirstCharacterFormat();
     void placeholderAcrossFormattingRuns();
     void placeholdersInTableCells();
+    void placeholdersInMergedCellsHeadersAndFooters();
     void everyPlaceholderOfAFullTemplate();
 };
 
@@ -170,6 +171,29 @@ void TestSaleContract::placeholdersInTableCells() {
     QVERIFY(c.currentTable());
     QVERIFY(!doc.find(u"320.00 / 320.00"_s).isNull());
     QVERIFY(!doc.find(u"after 4711"_s).isNull());
+    QVERIFY(!doc.toPlainText().contains(u'$'));
+}
+
+void TestSaleContract::placeholdersInMergedCellsHeadersAndFooters() {
+    // The same rule everywhere text can be: merged cells (across and down),
+    // the header, the footer and the first page's own header.
+    const QByteArray rtf = "{\\rtf1\\titlepg{\\header H $shop$}{\\headerf F $shop$ $dogovor$}"
+                           "{\\footer $firmname$ {\\b $DATE$} $dogovor$ {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}}"
+                           "\\trowd\\clmgf\\clvmgf\\cellx2000\\clmrg\\cellx4000\\pard\\intbl $unitname$\\cell\\cell\\row"
+                           "\\trowd\\clvmrg\\cellx4000\\pard\\intbl $unitserial$\\cell\\row\\pard body $dogovor$\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, &doc));
+    QCOMPARE(SaleContract::fill(&doc, sampleSaleValues()), 8);
+    QTextTable* table = doc.find(u"Пералня Bosch"_s).currentTable();
+    QVERIFY(table);
+    // Both rows are one cell wide, the first merged across, then down.
+    QCOMPARE(table->columns(), 1);
+    QCOMPARE(table->cellAt(0, 0).rowSpan(), 2);
+    QVERIFY(!doc.find(u"WM-88"_s).isNull());
+    QCOMPARE(RtfReader::pageBand(&doc, RtfReader::PageBand::Header)->toPlainText(), u"H Магазин Център"_s);
+    QCOMPARE(RtfReader::pageBand(&doc, RtfReader::PageBand::FirstHeader)->toPlainText(), u"F Магазин Център 4711"_s);
+    // Other letter case stays; the page number is left to the printing.
+    QCOMPARE(RtfReader::pageBand(&doc, RtfReader::PageBand::Footer)->toPlainText(), u"Орвел ООД $DATE$ 4711 1"_s);
     QVERIFY(!doc.toPlainText().contains(u'$'));
 }
 

@@ -13,6 +13,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
+#include <QTextTableCell>
 #include <cstdint>
 #include <cstdlib>
 
@@ -65,8 +66,29 @@ void checkStructure(const QTextDocument& doc) {
             for (const QTextLength& width : table->format().columnWidthConstraints())
                 if (!(width.rawValue() > 0 && width.rawValue() <= 2 * RtfReader::kMaxTwips / 15.0))
                     std::abort();
+            // Every grid position belongs to a cell that lies within the table.
+            for (int r = 0; r < table->rows(); ++r)
+                for (int c = 0; c < table->columns(); ++c) {
+                    const QTextTableCell cell = table->cellAt(r, c);
+                    if (!cell.isValid() || cell.row() > r || cell.column() > c ||
+                        cell.row() + cell.rowSpan() > table->rows() || cell.column() + cell.columnSpan() > table->columns())
+                        std::abort();
+                }
         }
     }
+    // Pictures within a page, character spacing and raising within reason.
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (f.isImageFormat()) {
+                const QTextImageFormat image = f.toImageFormat();
+                const qreal longest = RtfReader::kMaxTwips / 15.0;
+                if (!(image.width() >= 1 && image.width() <= longest && image.height() >= 1 && image.height() <= longest))
+                    std::abort();
+            }
+            if (qAbs(f.baselineOffset()) > 100 || qAbs(f.fontLetterSpacing()) > 96)
+                std::abort();
+        }
 }
 
 } // namespace
@@ -75,14 +97,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     QTextDocument doc;
     QString error;
-    const bool ok = RtfReader::read(bytes, &doc, &error);
+    QString damage;
+    const bool ok = RtfReader::read(bytes, &doc, &error, &damage);
     // Either text was read or a message says why not.
     if (!ok && error.isEmpty())
         std::abort();
+    // No control character is left in the text.
+    for (QChar c : doc.toPlainText())
+        if ((c.unicode() < 0x20 && c != u'\t' && c != u'\n') || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+            std::abort();
     checkStructure(doc);
-    (void)doc.toPlainText();
+    const auto bands = RtfReader::pageBands(&doc);
+    if (bands.size() > 4)
+        std::abort();
+    for (QTextDocument* band : bands)
+        checkStructure(*band);
 #if !defined(RESALE_LIBFUZZER) || defined(RESALE_FUZZ_LAYOUT)
     (void)doc.pageCount();
+    for (QTextDocument* band : bands)
+        (void)band->size();
 #endif
     return 0;
 }
