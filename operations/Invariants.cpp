@@ -58,7 +58,7 @@ class Checker {
 public:
     explicit Checker(Database& db) : m_db(db) {}
 
-    QStringList run() {
+    QList<Breach> run() {
         load();
         checkContractNumbers();
         checkMoves();
@@ -86,7 +86,9 @@ private:
         return QStringLiteral("\"%1\" от %2 в магазин %3 за %4 лв.")
             .arg(e.note, formats::date(e.date), shopName(e.shop), formats::moneyCents(e.sum));
     }
-    void breach(const QString& s) { m_breaches << s; }
+    void breach(Breach::Kind kind, int shop, const QString& s, Cents amount = 0) {
+        m_breaches.append({kind, shop, shopName(shop), s, amount < 0 ? -amount : amount});
+    }
 
     static QSet<int> ids(Database& db, const QString& table, const QString& name) {
         QSet<int> out;
@@ -159,8 +161,9 @@ private:
                     en.dogNo = a.captured(1).toInt();
                     m_annuls.append(en);
                 } else {
-                    breach(
-                        QStringLiteral("Запис %1 не посочва договор: не може да се свърже с уред").arg(entryText(en)));
+                    breach(Breach::Kind::EntryWithoutContract, en.shop,
+                           QStringLiteral("Запис %1 не посочва договор: не може да се свърже с уред").arg(entryText(en)),
+                           en.sum);
                 }
             }
         };
@@ -219,7 +222,8 @@ private:
                     list << QStringLiteral("№%1 (приет на %2)").arg(byNumber[i]->id).arg(formats::date(byNumber[i]->dateGet));
                 }
                 if (transferred < count - 1)
-                    breach(QStringLiteral("В магазин %1 уредите %2 са приети с един и същ договор %3")
+                    breach(Breach::Kind::SharedContract, byNumber[first]->shop,
+                           QStringLiteral("В магазин %1 уредите %2 са приети с един и същ договор %3")
                                .arg(shopName(byNumber[first]->shop), list.join(QStringLiteral(", ")))
                                .arg(byNumber[first]->dogNo));
             }
@@ -237,13 +241,15 @@ private:
             for (qsizetype i = 1; i < moves->size(); ++i) {
                 const Move &before = moves->at(i - 1), &m = moves->at(i);
                 if (m.from != before.to)
-                    breach(QStringLiteral("%1: прехвърлен е от магазин %2 на %3, а предишното записано прехвърляне "
+                    breach(Breach::Kind::MovedBetweenRecords, it.shop,
+                           QStringLiteral("%1: прехвърлен е от магазин %2 на %3, а предишното записано прехвърляне "
                                           "го е оставило в магазин %4; между двете е преместен без запис")
                                .arg(itemText(it), shopName(m.from), formats::date(m.date), shopName(before.to)));
             }
             const Move& last = moves->last();
             if (last.to != it.shop)
-                breach(QStringLiteral("%1: последното записано прехвърляне (на %2) го е оставило в магазин %3; "
+                breach(Breach::Kind::MovedAfterLastRecord, it.shop,
+                       QStringLiteral("%1: последното записано прехвърляне (на %2) го е оставило в магазин %3; "
                                       "оттам е преместен без запис")
                            .arg(itemText(it), formats::date(last.date), shopName(last.to)));
         }
@@ -270,17 +276,24 @@ private:
             if (a == b)
                 continue;
             const QString day = formats::date(key.second), shop = shopName(key.first);
+            Cents off = 0;
+            for (Cents c : a)
+                off += c;
+            for (Cents c : b)
+                off -= c;
             if (a.size() != b.size())
-                breach(
+                breach(Breach::Kind::CashRowsMissing, key.first,
                     QStringLiteral("Магазин %1, %2: в касовата книга има %3 реда за %4, а в приходите и разходите - %5")
                         .arg(shop, day)
                         .arg(a.size())
                         .arg(what)
-                        .arg(b.size()));
+                        .arg(b.size()),
+                    off);
             else
-                breach(
+                breach(Breach::Kind::CashAmountsDiffer, key.first,
                     QStringLiteral("Магазин %1, %2: сумите за %3 в касовата книга не съвпадат с приходите и разходите")
-                        .arg(shop, day, what));
+                        .arg(shop, day, what),
+                    off);
         }
     }
 
@@ -306,7 +319,9 @@ private:
                     found = i; // the latest such sale
             }
             if (found < 0) {
-                breach(QStringLiteral("%1 е продаден, но в приходите няма приход за продажбата").arg(itemText(it)));
+                breach(Breach::Kind::SaleWithoutIncome, it.shop,
+                       QStringLiteral("%1 е продаден, но в приходите няма приход за продажбата").arg(itemText(it)),
+                       it.salePrice);
                 continue;
             }
             candidates.removeAt(found);
@@ -320,7 +335,9 @@ private:
             const auto sale = std::find_if(candidates.begin(), candidates.end(),
                                            [&](const Entry& e) { return e.sum == an.sum && e.date <= an.date; });
             if (sale == candidates.end()) {
-                breach(QStringLiteral("Анулиране %1 без продажба на тази сума, която да анулира").arg(entryText(an)));
+                breach(Breach::Kind::AnnulWithoutSale, an.shop,
+                       QStringLiteral("Анулиране %1 без продажба на тази сума, която да анулира").arg(entryText(an)),
+                       an.sum);
                 continue;
             }
             m_turnover[{sale->shop, sale->date}] -= an.sum;
@@ -329,7 +346,8 @@ private:
         }
         for (auto it = open.cbegin(); it != open.cend(); ++it)
             for (const Entry& e : it.value())
-                breach(QStringLiteral("Приход %1 е за уред, който не е продаден").arg(entryText(e)));
+                breach(Breach::Kind::IncomeWithoutSale, e.shop,
+                       QStringLiteral("Приход %1 е за уред, който не е продаден").arg(entryText(e)), e.sum);
     }
 
     // The profit of an annulled sale: booked when the item became both sold
@@ -366,14 +384,18 @@ private:
             if (found == pool.end())
                 found = match(false);
             if (found == pool.end()) {
-                breach(QStringLiteral("%1 е изплатен, но в разходите няма разход за изплащането").arg(itemText(it)));
+                breach(Breach::Kind::PayoutWithoutExpense, it.shop,
+                       QStringLiteral("%1 е изплатен, но в разходите няма разход за изплащането").arg(itemText(it)),
+                       it.dlvPrice);
                 continue;
             }
             pool.erase(found);
         }
         for (const QList<Entry>& pool : std::as_const(byNote))
             for (const Entry& e : pool)
-                breach(QStringLiteral("Разход %1 е за изплащане на уред, който не е изплатен").arg(entryText(e)));
+                breach(Breach::Kind::ExpenseWithoutPayout, e.shop,
+                       QStringLiteral("Разход %1 е за изплащане на уред, който не е изплатен").arg(entryText(e)),
+                       e.sum);
     }
 
     // A payout books the purchase price as stored in the cash book but the
@@ -409,21 +431,24 @@ private:
         for (const DayKey& key : sorted) {
             const QString shop = shopName(key.first), day = formats::date(key.second);
             if (rows.value(key) > 1)
-                breach(QStringLiteral("Магазин %1, %2: %3 е записан(а) в %4 реда вместо в един (таблица %5)")
+                breach(Breach::Kind::DailyRowDoubled, key.first,
+                       QStringLiteral("Магазин %1, %2: %3 е записан(а) в %4 реда вместо в един (таблица %5)")
                            .arg(shop, day, what)
                            .arg(rows.value(key))
                            .arg(table));
             const Cents off = actual.value(key) - expected.value(key);
             if (off != 0 && off != tolerated.value(key))
-                breach(QStringLiteral("Магазин %1, %2: %3 е %4 лв., а според продажбите, изплащанията и анулиранията "
+                breach(Breach::Kind::DailySumDiffers, key.first,
+                       QStringLiteral("Магазин %1, %2: %3 е %4 лв., а според продажбите, изплащанията и анулиранията "
                                       "трябва да е %5 лв.")
                            .arg(shop, day, what, formats::moneyCents(actual.value(key)),
-                                formats::moneyCents(expected.value(key))));
+                                formats::moneyCents(expected.value(key))),
+                       off);
         }
     }
 
     Database& m_db;
-    QStringList m_breaches;
+    QList<Breach> m_breaches;
     QHash<int, QString> m_shops;
     QList<ItemRow> m_items;
     QHash<qint64, QList<Move>> m_moves;
@@ -435,8 +460,15 @@ private:
 
 } // namespace
 
-QStringList check(Database& db) {
+QList<Breach> findBreaches(Database& db) {
     return Checker(db).run();
+}
+
+QStringList check(Database& db) {
+    QStringList out;
+    for (const Breach& b : Checker(db).run())
+        out << b.text;
+    return out;
 }
 
 } // namespace invariants

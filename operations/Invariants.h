@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/Money.h"
+
+#include <QList>
 #include <QStringList>
 
 class Database;
@@ -32,7 +35,35 @@ class Database;
 // may not write it) is unknown to the check.
 namespace invariants {
 
-// Throws DbError when the database cannot be read.
+// One place where the books disagree.
+struct Breach {
+    enum class Kind {
+        EntryWithoutContract,  // an income or expense of this program names no contract
+        SharedContract,        // two appliances of one shop under one contract number
+        MovedBetweenRecords,   // a transfer set out from where the one before did not end
+        MovedAfterLastRecord,  // the appliance is not where its last transfer left it
+        CashRowsMissing,       // the cash book and the ledgers have different numbers of rows
+        CashAmountsDiffer,     // ... the same number of rows, other amounts
+        SaleWithoutIncome,     // sold appliance, no income for the sale
+        AnnulWithoutSale,      // an annulment with no sale of its amount
+        IncomeWithoutSale,     // an income for an appliance that is not sold
+        PayoutWithoutExpense,  // paid appliance, no expense for the payout
+        ExpenseWithoutPayout,  // an expense for an appliance that is not paid
+        DailyRowDoubled,       // a shop's day in the turnover or profit in more than one row
+        DailySumDiffers,       // a shop's day's turnover or profit differs from the operations
+    };
+    Kind kind;
+    int shop = 0;
+    QString shopName;
+    QString text;           // in the owner's words, whole
+    money::Cents amount = 0; // by how much, where the breach has an amount (never negative)
+};
+
+// Every breach, in the order the checks find them. Throws DbError when the
+// database cannot be read.
+QList<Breach> findBreaches(Database& db);
+
+// The breaches' texts alone; empty when the books agree.
 QStringList check(Database& db);
 
 } // namespace invariants

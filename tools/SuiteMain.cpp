@@ -4,6 +4,8 @@
 #include "core/ProgramFiles.h"
 #include "core/SuiteSettings.h"
 #include "db/Database.h"
+#include "db/DbError.h"
+#include "operations/BooksReport.h"
 #include "tools/DemoItems.h"
 #include "tools/SuiteDatabase.h"
 #include "tools/import/ParadoxImport.h"
@@ -12,6 +14,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -52,6 +55,39 @@ int importOldBooks(const QString& folder, const QString& location, const QString
     return 0;
 }
 
+// kalvina-suite --check LOCATION: the books check over the whole database,
+// for a nightly job. 0 when the books agree, 1 when they do not, 2 when the
+// database cannot be opened or read.
+int checkBooks(const QString& location, const QString& reportFile) {
+    Database db;
+    QString error;
+    if (!db.open(location, &error)) {
+        std::fprintf(stderr, "kalvina-suite: базата данни %s не може да се отвори: %s\n", qPrintable(location),
+                     qPrintable(error));
+        return 2;
+    }
+    booksreport::Report report;
+    try {
+        report = booksreport::run(db, db.location());
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "kalvina-suite: книгите в %s не могат да се прочетат: %s\n", qPrintable(db.location()),
+                     qPrintable(e.message()));
+        return 2;
+    }
+    const QByteArray text = report.text().toUtf8();
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    std::fflush(stdout);
+    if (!reportFile.isEmpty()) {
+        QFile f(reportFile);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size() || !f.flush()) {
+            std::fprintf(stderr, "kalvina-suite: отчетът не може да се запише в %s: %s\n", qPrintable(reportFile),
+                         qPrintable(f.errorString()));
+            return 2;
+        }
+    }
+    return report.agree() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -76,14 +112,42 @@ int main(int argc, char** argv) {
     p.addOption({QStringLiteral("import"),
                  QStringLiteral("import the suite's old Paradox tables of <folder> into a new database at location"),
                  QStringLiteral("folder")});
-    p.addOption({QStringLiteral("report"), QStringLiteral("with --import: save the import's report as text in <file>"),
+    p.addOption({QStringLiteral("check"),
+                 QStringLiteral("check the books of the database at location and print the report; exit 0 when they "
+                                "agree, 1 when they do not, 2 when the database cannot be read")});
+    p.addOption({QStringLiteral("report"),
+                 QStringLiteral("with --import or --check: save the report as text (UTF-8) in <file>"),
                  QStringLiteral("file")});
-    p.process(app);
-    if (p.positionalArguments().size() != 1)
+    // Wrong arguments end with 2, as the nightly check's callers expect:
+    // 1 is the answer "the books do not agree".
+    if (!p.parse(app.arguments())) {
+        std::fprintf(stderr, "kalvina-suite: %s\n", qPrintable(p.errorText()));
+        return 2;
+    }
+    if (p.isSet(QStringLiteral("help")))
+        p.showHelp(0);
+    if (p.isSet(QStringLiteral("version")))
+        p.showVersion();
+    if (p.positionalArguments().size() != 1) {
+        if (p.isSet(QStringLiteral("check"))) {
+            std::fprintf(stderr, "kalvina-suite: --check иска едно място на базата данни: папка или "
+                                 "postgresql:// адрес\n");
+            return 2;
+        }
         p.showHelp(2);
+    }
     QString location = p.positionalArguments().first();
     if (!Database::isUrl(location))
         location = QDir(location).absolutePath();
+
+    if (p.isSet(QStringLiteral("check"))) {
+        for (const char* other : {"import", "demo", "if-missing", "no-settings"})
+            if (p.isSet(QString::fromLatin1(other))) {
+                std::fprintf(stderr, "kalvina-suite: --check не се съчетава с --%s\n", other);
+                return 2;
+            }
+        return checkBooks(location, p.value(QStringLiteral("report")));
+    }
 
     if (p.isSet(QStringLiteral("import")))
         return importOldBooks(p.value(QStringLiteral("import")), location, p.value(QStringLiteral("report")),
