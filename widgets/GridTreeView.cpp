@@ -13,7 +13,6 @@ GridTreeView::GridTreeView(QWidget* parent) : QTreeView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAllColumnsShowFocus(true);
-    setExpandsOnDoubleClick(true);
     setIndentation(16);
     setFrameShape(QFrame::StyledPanel);
 }
