@@ -363,15 +363,19 @@ private slots:
         onModal<PayoutDialog>([](PayoutDialog* d) { ui::button(d, "btnCancel")->click(); });
         m_w->payOutCurrentItem();
         QCOMPARE(m_w->currentItemId(), ids[2]);
+        // A sale through the dialog to a buyer, without the printed contract.
+        auto sell = [this] {
+            onModal<SaleDialog>([](SaleDialog* d) {
+                ui::edit(d, "eNames")->setText(QStringLiteral("Купувач"));
+                ui::edit(d, "eAdres")->setText(QStringLiteral("Пловдив"));
+                ui::check(d, "chkPrn")->setChecked(false);
+                ui::button(d, "btnOk")->click();
+            });
+            m_w->sellCurrentItem();
+        };
         // Sale and annulment in the same view: the item stays.
         QVERIFY(m_w->locateItem(ids[2]));
-        onModal<SaleDialog>([](SaleDialog* d) {
-            ui::edit(d, "eNames")->setText(QStringLiteral("Купувач"));
-            ui::edit(d, "eAdres")->setText(QStringLiteral("Пловдив"));
-            ui::check(d, "chkPrn")->setChecked(false);
-            ui::button(d, "btnOk")->click();
-        });
-        m_w->sellCurrentItem();
+        sell();
         QVERIFY(item(ids[2]).saled);
         QCOMPARE(m_w->currentItemId(), ids[2]);
         MessageService::queueAnswer(QMessageBox::Yes);
@@ -383,13 +387,7 @@ private slots:
         ui::combo(m_w, "cmbFilter")->setCurrentIndex(0);
         ui::button(m_w, "btnRefresh")->click();
         QVERIFY(m_w->locateItem(ids[2]));
-        onModal<SaleDialog>([](SaleDialog* d) {
-            ui::edit(d, "eNames")->setText(QStringLiteral("Купувач"));
-            ui::edit(d, "eAdres")->setText(QStringLiteral("Пловдив"));
-            ui::check(d, "chkPrn")->setChecked(false);
-            ui::button(d, "btnOk")->click();
-        });
-        m_w->sellCurrentItem();
+        sell();
         QVERIFY(item(ids[2]).saled);
         QCOMPARE(m_w->currentItemId(), ids[3]);
         // A return: the row that followed; the last row's return, the one before.
