@@ -143,9 +143,13 @@ void MainWindow::buildToolbars() {
     m_resetAction->setObjectName(QStringLiteral("TBItem3"));
     m_quitAction = new QAction(QStringLiteral("Изход от програмата"), this);
     m_quitAction->setObjectName(QStringLiteral("TBItem4"));
+    m_backupAction = new QAction(QStringLiteral("Архивиране"), this);
+    m_backupAction->setObjectName(QStringLiteral("mnBackup"));
+    m_backupAction->setVisible(false); // the owner's: rights level 4 only
     system->addAction(m_manualAction);
     system->addAction(m_aboutAction);
     system->addSeparator();
+    system->addAction(m_backupAction);
     system->addAction(m_resetAction);
     system->addSeparator();
     system->addAction(m_quitAction);
@@ -245,6 +249,7 @@ void MainWindow::buildToolbars() {
     tip(m_manualAction, QStringLiteral("Упътване за работа с програмата"));
     tip(m_aboutAction, QStringLiteral("Сведения за програмата и базата данни"));
     tip(m_resetAction, QStringLiteral("Изтриване на всички приети и продадени уреди"));
+    tip(m_backupAction, QStringLiteral("Проверен архив на базата данни в папката за архиви"));
     tip(m_quitAction, QStringLiteral("Изход от програмата"), closeKey);
     tip(m_intakeAction, QStringLiteral("Приемане на уред на консигнация"));
     tip(m_saleAction, QStringLiteral("Продажба на избрания уред"), m_saleKeyAction->shortcut());
@@ -266,6 +271,7 @@ void MainWindow::buildToolbars() {
     connect(m_manualAction, &QAction::triggered, this, &MainWindow::openManual);
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_resetAction, &QAction::triggered, this, &MainWindow::resetData);
+    connect(m_backupAction, &QAction::triggered, this, &MainWindow::backUpDatabase);
     connect(m_quitAction, &QAction::triggered, this, &MainWindow::close);
     connect(m_exitAction, &QAction::triggered, this, &MainWindow::close);
     connect(m_intakeAction, &QAction::triggered, this, &MainWindow::takeInItem);
@@ -353,9 +359,11 @@ void MainWindow::buildFilterBar(QWidget* host) {
     connect(m_toDateEdit, &DateEdit::dateChosen, this, &MainWindow::clampToDate);
 }
 
-void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterShopId) {
+void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterShopId, int rightsLevel) {
     m_clerkIdField->setText(QString::number(clerkId));
     m_filterShopId = filterShopId;
+    m_rightsLevel = rightsLevel;
+    m_backupAction->setVisible(rightsLevel == 4);
     m_statusText->setText(QStringLiteral("Потребител: ") + clerkName);
 }
 
@@ -378,6 +386,7 @@ void MainWindow::showEvent(QShowEvent* e) {
         m_shopFilterCompleted = true;
         showStartView();
         emit firstShown();
+        QTimer::singleShot(0, this, &MainWindow::backUpIfDue);
     }
 }
 

@@ -48,9 +48,11 @@ public:
     QString programDir() const { return m_programDir; }
 
     // --- state the login leaves ---
-    // shopId 0: not bound to one shop.
-    void setLoggedIn(int clerkId, const QString& clerkName, int filterShopId);
+    // shopId 0: not bound to one shop. rightsLevel is the clerk's Prefs: the
+    // owner's commands in "Система" are there for level 4 only.
+    void setLoggedIn(int clerkId, const QString& clerkName, int filterShopId, int rightsLevel = 0);
     int userId() const;
+    int rightsLevel() const { return m_rightsLevel; }
     int filterShopId() const { return m_filterShopId; }
     // The shop filter as text: "ID=3 and active=true and away=false" or
     // "active=true and away=false" once the window has been shown.
@@ -124,6 +126,10 @@ private slots:
     void toggleColumnChooser();
     void uncheckColumnsToggle();
     void printRegister();
+    // "Архивиране": a checked copy of the database into the backup folder.
+    void backUpDatabase();
+    // The daily backup at the first start of the day, when it is switched on.
+    void backUpIfDue();
 
 private:
     // How the clerk left the window, kept in the program's own settings
@@ -159,6 +165,7 @@ private:
     QString m_programDir;
     Connection m_conn;
     int m_filterShopId = 0;
+    int m_rightsLevel = 0;
     bool m_shopFilterCompleted = false;
     bool m_shown = false;
     QTimer* m_formatTimer = nullptr;
@@ -175,6 +182,7 @@ private:
     QAction* m_manualAction = nullptr; // "Упътване за работа"
     QAction* m_aboutAction = nullptr;  // "За програмата"
     QAction* m_resetAction = nullptr;  // "Нулиране на данните"
+    QAction* m_backupAction = nullptr; // "Архивиране"
     QAction* m_quitAction = nullptr;   // "Изход от програмата"
     QAction* m_intakeAction = nullptr;
     QAction* m_saleAction = nullptr;

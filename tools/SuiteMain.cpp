@@ -3,6 +3,7 @@
 // Without arguments it opens the window "Настройка на веригата".
 #include "core/ProgramFiles.h"
 #include "core/SuiteSettings.h"
+#include "db/Backup.h"
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "operations/BooksReport.h"
@@ -88,6 +89,38 @@ int checkBooks(const QString& location, const QString& reportFile) {
     return report.agree() ? 0 : 1;
 }
 
+void printText(FILE* to, const QString& text) {
+    const QByteArray b = (text + QLatin1Char('\n')).toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), to);
+    std::fflush(to);
+}
+
+// kalvina-suite --backup LOCATION FOLDER: a checked copy for a nightly job;
+// 0 when it is written, 1 when not.
+int backUp(const QString& location, const QString& folder, int keep) {
+    const backup::Outcome o = backup::backupLocation(location, folder, keep);
+    printText(o.ok ? stdout : stderr, o.message);
+    return o.ok ? 0 : 1;
+}
+
+// kalvina-suite --restore FILE FOLDER: 0 restored, 1 the backup refused or
+// the restore failed, 3 the folder refused (in use, the settings' own, or
+// holding a database).
+int restoreBackup(const QString& file, const QString& folder) {
+    const QString inUse =
+        SuiteSettings::exists() ? SuiteSettings::value(QStringLiteral("BasePath")).toString().trimmed() : QString();
+    const backup::RestoreOutcome r = backup::restore(file, folder, inUse);
+    printText(r.ok() ? stdout : stderr, r.message);
+    switch (r.status) {
+    case backup::RestoreStatus::Done:
+        return 0;
+    case backup::RestoreStatus::FolderRefused:
+        return 3;
+    default:
+        return 1;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -101,7 +134,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("kalvina-suite"));
     QCoreApplication::setApplicationVersion(programfiles::version());
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral("Creates a suite database (directory or postgresql:// URL).\n"
+    p.setApplicationDescription(QStringLiteral("Creates a suite database (directory or postgresql:// URL), checks its\n"
+                                               "books, backs it up (--backup) and restores a backup (--restore).\n"
                                                "Without arguments it opens the window \"Настройка на веригата\"."));
     p.addHelpOption();
     p.addVersionOption();
@@ -115,6 +149,20 @@ int main(int argc, char** argv) {
     p.addOption({QStringLiteral("check"),
                  QStringLiteral("check the books of the database at location and print the report; exit 0 when they "
                                 "agree, 1 when they do not, 2 when the database cannot be read")});
+    p.addOption({QStringLiteral("backup"),
+                 QStringLiteral("write a checked backup of the database at <location> (folder or postgresql:// URL) "
+                                "into the folder given as argument, named by date and time; exit 0 when written, 1 "
+                                "when not"),
+                 QStringLiteral("location")});
+    p.addOption({QStringLiteral("keep"),
+                 QStringLiteral("with --backup: keep the newest <n> backups in the folder (default %1)")
+                     .arg(backup::Plan::kDefaultKeep),
+                 QStringLiteral("n")});
+    p.addOption({QStringLiteral("restore"),
+                 QStringLiteral("restore the backup <file> into the folder given as argument, which no workstation "
+                                "may use and which must hold no database; exit 0 when restored, 1 when the backup is "
+                                "refused, 3 when the folder is"),
+                 QStringLiteral("file")});
     p.addOption({QStringLiteral("report"),
                  QStringLiteral("with --import or --check: save the report as text (UTF-8) in <file>"),
                  QStringLiteral("file")});
@@ -134,7 +182,38 @@ int main(int argc, char** argv) {
                                  "postgresql:// адрес\n");
             return 2;
         }
+        if (p.isSet(QStringLiteral("backup")) || p.isSet(QStringLiteral("restore"))) {
+            std::fprintf(stderr, "kalvina-suite: --%s иска и папка: kalvina-suite %s\n",
+                         p.isSet(QStringLiteral("backup")) ? "backup" : "restore",
+                         p.isSet(QStringLiteral("backup")) ? "--backup LOCATION FOLDER" : "--restore FILE FOLDER");
+            return 2;
+        }
         p.showHelp(2);
+    }
+    if (p.isSet(QStringLiteral("backup")) || p.isSet(QStringLiteral("restore"))) {
+        const bool backingUp = p.isSet(QStringLiteral("backup"));
+        for (const char* other : {"import", "demo", "if-missing", "no-settings", "check", backingUp ? "restore" : "keep"})
+            if (p.isSet(QString::fromLatin1(other))) {
+                std::fprintf(stderr, "kalvina-suite: --%s не се съчетава с --%s\n", backingUp ? "backup" : "restore",
+                             other);
+                return 2;
+            }
+        const QString folder = QDir(p.positionalArguments().first()).absolutePath();
+        if (!backingUp)
+            return restoreBackup(p.value(QStringLiteral("restore")), folder);
+        int keep = backup::Plan::kDefaultKeep;
+        if (p.isSet(QStringLiteral("keep"))) {
+            bool ok = false;
+            keep = p.value(QStringLiteral("keep")).toInt(&ok);
+            if (!ok || keep < 1) {
+                std::fprintf(stderr, "kalvina-suite: --keep иска цяло число от 1 нагоре\n");
+                return 2;
+            }
+        }
+        QString location = p.value(QStringLiteral("backup"));
+        if (!Database::isUrl(location))
+            location = QDir(location).absolutePath();
+        return backUp(location, folder, keep);
     }
     QString location = p.positionalArguments().first();
     if (!Database::isUrl(location))
