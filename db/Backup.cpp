@@ -615,11 +615,11 @@ Outcome backupSqlite(Database& db, const QString& folderIn, int keep, const QDat
     out.bytes = QFileInfo(finalPath).size();
     out.pruned = prune(folder, keep, QStringLiteral("db"));
     out.message = QStringLiteral("Архивът на базата данни е записан в:\n%1\n\n"
-                                 "Проверен: %2 таблици, %3 реда и сумите на паричните колони съвпадат с базата "
-                                 "към момента на копирането (%4).\n%5")
+                                 "Проверен: редовете (%2 в %3 таблици) и сумите на паричните колони съвпадат с базата "
+                                 "към момента на копирането.\nРазмер: %4. %5")
                       .arg(native(finalPath))
-                      .arg(source.rows.size())
                       .arg(source.totalRows())
+                      .arg(source.rows.size())
                       .arg(bytesText(out.bytes), prunedText(out.pruned, keep));
     return out;
 }

@@ -150,6 +150,8 @@ void MainWindow::buildToolbars() {
     system->addAction(m_aboutAction);
     system->addSeparator();
     system->addAction(m_backupAction);
+    m_backupSeparator = system->addSeparator();
+    m_backupSeparator->setVisible(false);
     system->addAction(m_resetAction);
     system->addSeparator();
     system->addAction(m_quitAction);
@@ -364,6 +366,7 @@ void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterSh
     m_filterShopId = filterShopId;
     m_rightsLevel = rightsLevel;
     m_backupAction->setVisible(rightsLevel == 4);
+    m_backupSeparator->setVisible(rightsLevel == 4);
     m_statusText->setText(QStringLiteral("Потребител: ") + clerkName);
 }
 

@@ -183,6 +183,7 @@ private:
     QAction* m_aboutAction = nullptr;  // "За програмата"
     QAction* m_resetAction = nullptr;  // "Нулиране на данните"
     QAction* m_backupAction = nullptr; // "Архивиране"
+    QAction* m_backupSeparator = nullptr;
     QAction* m_quitAction = nullptr;   // "Изход от програмата"
     QAction* m_intakeAction = nullptr;
     QAction* m_saleAction = nullptr;
