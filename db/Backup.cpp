@@ -897,8 +897,8 @@ QString serverBackupAdvice(const QString& url) {
                "Програмата pg_dump не е инсталирана на този компютър, затова архивът на базата на сървъра PostgreSQL "
                "се прави със средствата на самия сървър: на сървъра или на компютър с клиента на PostgreSQL (пакет "
                "postgresql-client), с паролата в променливата PGPASSWORD или във файла ~/.pgpass:\n\n"
-               "pg_dump --format=custom --host=%1 --port=%2 --username=%3 --file=%4 %5\n\n"
-               "Възстановяване в нова, празна база:\n\npg_restore --host=%1 --port=%2 --username=%3 --dbname=<нова база> %4")
+               "pg_dump -Fc -h %1 -p %2 -U %3 -f %4 %5\n\n"
+               "Възстановяване в нова, празна база:\n\npg_restore -h %1 -p %2 -U %3 -d <нова база> %4")
         .arg(s.host)
         .arg(s.port)
         .arg(s.user.isEmpty() ? QStringLiteral("<потребител>") : s.user, dump, s.database);
@@ -962,7 +962,9 @@ Outcome backupPostgres(const QString& url, const QString& folderIn, int keep, co
             return out;
         }
         QStringList missing;
-        for (const schema::Table& t : schema::suiteTables()) {
+        QList<schema::Table> wanted{schema::items()};
+        wanted << schema::suiteTables();
+        for (const schema::Table& t : wanted) {
             const QRegularExpression data(QStringLiteral("TABLE DATA \\S+ %1 ").arg(QRegularExpression::escape(t.name)),
                                           QRegularExpression::CaseInsensitiveOption);
             if (data.match(listing).hasMatch())
@@ -986,14 +988,14 @@ Outcome backupPostgres(const QString& url, const QString& folderIn, int keep, co
     out.file = finalPath;
     out.bytes = QFileInfo(finalPath).size();
     out.pruned = prune(folder, keep, QStringLiteral("dump"));
-    out.message = QStringLiteral("Архивът на базата данни (pg_dump, custom format) е записан в:\n%1\n\n%2%3\n"
-                                 "Възстановява се с pg_restore в нова, празна база.")
+    out.message = QStringLiteral("Архивът на базата данни (pg_dump, custom format) е записан в:\n%1\n\n%2\n"
+                                 "Размер: %3. %4\nВъзстановява се с pg_restore в нова, празна база.")
                       .arg(native(finalPath),
-                           tables > 0 ? QStringLiteral("Проверен с pg_restore --list: %1 таблици на веригата (%2).\n")
+                           tables > 0 ? QStringLiteral("Проверен с pg_restore --list: данните на всички %1 таблици на "
+                                                       "веригата са в него.")
                                             .arg(tables)
-                                            .arg(bytesText(out.bytes))
-                                      : QStringLiteral("(%1; pg_restore не е намерен за проверка.)\n").arg(bytesText(out.bytes)),
-                           prunedText(out.pruned, keep));
+                                      : QStringLiteral("Не е проверен: pg_restore не е намерен."),
+                           bytesText(out.bytes), prunedText(out.pruned, keep));
     return out;
 }
 

@@ -586,7 +586,7 @@ private slots:
         QVERIFY(!o.ok);
         QVERIFY2(o.message.contains(QStringLiteral("със средствата на самия сървър")), qPrintable(o.message));
         QVERIFY(o.message.contains(
-            QStringLiteral("pg_dump --format=custom --host=db.example --port=5433 --username=shop --file=kalvina-")));
+            QStringLiteral("pg_dump -Fc -h db.example -p 5433 -U shop -f kalvina-")));
         QVERIFY(o.message.contains(QStringLiteral("chain")));
         QVERIFY(!o.message.contains(QStringLiteral("s3cret")));
         QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("archive"))));
