@@ -637,7 +637,14 @@ Check checkBackup(const QString& file) {
             c.message = QStringLiteral("Файлът %1 не може да бъде прочетен: %2").arg(native(file), f.errorString());
             return c;
         }
-        if (f.read(16) != QByteArray("SQLite format 3\0", 16)) {
+        const QByteArray head = f.read(16);
+        if (head.startsWith("PGDMP")) {
+            c.message = QStringLiteral("Файлът %1 е архив на сървъра PostgreSQL (pg_dump): той се възстановява с "
+                                       "pg_restore в нова, празна база (pg_restore -d <нова база> %1).")
+                            .arg(native(file));
+            return c;
+        }
+        if (head != QByteArray("SQLite format 3\0", 16)) {
             c.message = QStringLiteral("Файлът %1 не е архив на базата данни (не е база SQLite).").arg(native(file));
             return c;
         }

@@ -135,11 +135,13 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(programfiles::version());
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Creates a suite database (directory or postgresql:// URL), checks its\n"
-                                               "books, backs it up (--backup) and restores a backup (--restore).\n"
+                                               "books, backs it up and restores a backup:\n"
+                                               "  kalvina-suite --backup LOCATION FOLDER [--keep N]\n"
+                                               "  kalvina-suite --restore FILE FOLDER\n"
                                                "Without arguments it opens the window \"Настройка на веригата\"."));
     p.addHelpOption();
     p.addVersionOption();
-    p.addPositionalArgument(QStringLiteral("location"), QStringLiteral("database directory or postgresql:// URL"));
+    p.addPositionalArgument(QStringLiteral("location"), QStringLiteral("database directory or postgresql:// URL; with --backup and --restore the folder"));
     p.addOption({QStringLiteral("demo"), QStringLiteral("fill shops, the own firm, clerks and demo appliances")});
     p.addOption({QStringLiteral("no-settings"), QStringLiteral("do not write BasePath into the settings")});
     p.addOption({QStringLiteral("if-missing"), QStringLiteral("do nothing when the settings already name a database")});

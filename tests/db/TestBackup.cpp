@@ -316,6 +316,7 @@ private slots:
         QTest::newRow("a plain copy of the database") << "plain" << "не е архив, направен от програмата";
         QTest::newRow("not a database") << "text" << "не е архив на базата данни";
         QTest::newRow("empty file") << "empty" << "не е архив на базата данни";
+        QTest::newRow("a PostgreSQL dump") << "pgdump" << "pg_restore";
         QTest::newRow("missing") << "missing" << "не съществува";
     }
     void damagedBackupRefused() {
@@ -366,6 +367,11 @@ private slots:
             QFile t(file);
             QVERIFY(t.open(QIODevice::WriteOnly));
             t.write("Архив от понеделник\n");
+        } else if (damage == QLatin1String("pgdump")) {
+            file = dir->filePath(QStringLiteral("kalvina-2026-12-11_02-15-00.dump"));
+            QFile t(file);
+            QVERIFY(t.open(QIODevice::WriteOnly));
+            t.write(QByteArray("PGDMP\x01\x0f\x00", 8) + QByteArray(200, '\0'));
         } else if (damage == QLatin1String("empty")) {
             file = dir->filePath(QStringLiteral("empty.db"));
             QFile t(file);
