@@ -119,6 +119,10 @@ public:
         }
         sqlite3_extended_result_codes(m_h, 1);
         sqlite3_busy_timeout(m_h, 5000);
+        // The check walks every index against its table: a page cache of
+        // 64 MB keeps a large database's index pages from being read again
+        // and again.
+        sqlite3_exec(m_h, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
         return true;
     }
     void close() {
@@ -195,8 +199,10 @@ std::optional<Figures> figuresOn(sqlite3* h, QString* error) {
     return f;
 }
 
-QString integrityOf(sqlite3* h) {
-    Statement q(h, QStringLiteral("PRAGMA integrity_check(20)"));
+// integrity_check, or quick_check (the same without matching every index
+// entry to its row) for a file copied page by page from one just checked.
+QString integrityOf(sqlite3* h, bool quick = false) {
+    Statement q(h, quick ? QStringLiteral("PRAGMA quick_check(20)") : QStringLiteral("PRAGMA integrity_check(20)"));
     if (!q.ok())
         return errorOf(h);
     QStringList lines;
@@ -806,7 +812,7 @@ RestoreOutcome restore(const QString& file, const QString& folderIn, const QStri
             out.message = QStringLiteral("Възстановената база не може да бъде прочетена: %1").arg(why);
             return out;
         }
-        const QString integrity = integrityOf(h.get());
+        const QString integrity = integrityOf(h.get(), true);
         const auto figures = integrity.isEmpty() ? figuresOn(h.get(), &why) : std::nullopt;
         if (!figures || *figures != check.figures) {
             out.message = QStringLiteral("Възстановената база не съвпада с архива (%1). Нищо не е възстановено.")
