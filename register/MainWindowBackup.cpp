@@ -10,19 +10,52 @@
 #include "widgets/WaitCursor.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QLoggingCategory>
+#include <QProgressDialog>
 #include <QStatusBar>
+#include <QThread>
+#include <memory>
 
 namespace {
 Q_LOGGING_CATEGORY(lcBackup, "resale.backup")
 
 const QString kCaption = QStringLiteral("Архивиране");
 
-backup::Outcome backUp(Connection& conn, const backup::Plan& plan) {
+// The copy runs on a worker thread with its own connection, so that the
+// window still paints during the minute a large database may take; the
+// clerk's input waits until it is done.
+backup::Outcome backUp(Connection& conn, const backup::Plan& plan, QWidget* window) {
     WaitCursor busy;
-    if (conn.db().engine() == Engine::PostgreSQL)
-        return backup::backupPostgres(conn.basePath(), plan.folder, plan.keep, Clock::now());
-    return backup::backupSqlite(conn.db(), plan.folder, plan.keep, Clock::now());
+    const bool server = conn.db().engine() == Engine::PostgreSQL;
+    const QString location = server ? conn.basePath() : conn.db().location();
+    const QDateTime when = Clock::now();
+    backup::Outcome out;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        if (server) {
+            out = backup::backupPostgres(location, plan.folder, plan.keep, when);
+            return;
+        }
+        Database own;
+        QString error;
+        if (!own.open(location, &error)) {
+            out.message = QStringLiteral("Базата данни не може да бъде отворена за архива: %1").arg(error);
+            return;
+        }
+        out = backup::backupSqlite(own, plan.folder, plan.keep, when);
+    }));
+    QProgressDialog progress(QStringLiteral("Архивиране на базата данни..."), QString(), 0, 0, window);
+    progress.setObjectName(QStringLiteral("frmBackupProgress"));
+    progress.setWindowTitle(kCaption);
+    progress.setCancelButton(nullptr);
+    progress.setMinimumDuration(500);
+    progress.setWindowModality(Qt::WindowModal);
+    QEventLoop loop;
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    return out;
 }
 } // namespace
 
@@ -34,7 +67,7 @@ void MainWindow::backUpDatabase() {
         MessageService::warning(this, backup::serverBackupAdvice(m_conn.basePath()), kCaption);
         return;
     }
-    const backup::Outcome o = backUp(m_conn, plan);
+    const backup::Outcome o = backUp(m_conn, plan, this);
     if (o.ok)
         MessageService::ask(this, o.message, kCaption, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Information);
     else
@@ -52,7 +85,7 @@ void MainWindow::backUpIfDue() {
                                                      "архивът на сървъра се прави на самия сървър.");
         return;
     }
-    const backup::Outcome o = backUp(m_conn, plan);
+    const backup::Outcome o = backUp(m_conn, plan, this);
     if (o.ok) {
         statusBar()->showMessage(
             QStringLiteral("Дневният архив е записан в %1").arg(QDir::toNativeSeparators(o.file)), 15000);
