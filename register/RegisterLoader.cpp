@@ -204,16 +204,14 @@ QHash<int, QString> RegisterLoader::shopNames(Database& db) {
     return names;
 }
 
-void RegisterLoader::load(Database& db, const RegisterStatement& statement, GridTableModel* model) {
-    const QStringList names = columns();
-    model->reset(names, {});
-    const QHash<int, QString> shops = shopNames(db);
+namespace {
+
+// Every row of the statement, row after row, kItemCount + 1 values each.
+void fetch(Database& db, const RegisterStatement& statement, QVector<QVariant>& values) {
+    const QHash<int, QString> shops = RegisterLoader::shopNames(db);
     const int width = kItemCount + 1;
     if (sqlite3* h = sqliteHandle(db)) {
-        QVector<QVariant> values;
-        values.reserve(1024 * width);
         fetchSqlite(h, statement, width, shops, values);
-        model->reset(names, std::move(values));
         return;
     }
     QSqlQuery q = db.exec(statement.sql, statement.params);
@@ -224,10 +222,8 @@ void RegisterLoader::load(Database& db, const RegisterStatement& statement, Grid
     for (int c = 0; c < kItemCount; ++c)
         at[c] = rec.indexOf(QString::fromLatin1(kItemColumns[c].name));
     const int shopCol = kItemCount;
-    const int idShopCol = column(QStringLiteral("IdShop"));
+    const int idShopCol = kItemCount - 1;
 
-    QVector<QVariant> values;
-    values.reserve(1024 * width);
     while (q.next()) {
         const qsizetype base = values.size();
         values.resize(base + width);
@@ -262,5 +258,35 @@ void RegisterLoader::load(Database& db, const RegisterStatement& statement, Grid
         // An item of an unknown shop groups under an empty name.
         row[shopCol] = shops.value(row[idShopCol].toInt());
     }
+}
+
+} // namespace
+
+void RegisterLoader::load(Database& db, const RegisterStatement& statement, GridTableModel* model) {
+    const QStringList names = columns();
+    model->reset(names, {});
+    QVector<QVariant> values;
+    values.reserve(1024 * (kItemCount + 1));
+    fetch(db, statement, values);
     model->reset(names, std::move(values));
+}
+
+RegisterStatement RegisterLoader::itemStatement(const RegisterStatement& statement, qint64 id) {
+    RegisterStatement s;
+    // The statement's own rows, of which the one item: both engines look it
+    // up by its key rather than reading what the statement lists.
+    s.sql = QStringLiteral("select * from (%1) as register_rows where Id = ?").arg(statement.sql);
+    s.params = statement.params;
+    s.params.append(id);
+    return s;
+}
+
+std::optional<QVector<QVariant>> RegisterLoader::loadItem(Database& db, const RegisterStatement& statement, qint64 id) {
+    QVector<QVariant> values;
+    fetch(db, itemStatement(statement, id), values);
+    const int width = kItemCount + 1;
+    if (values.size() < width)
+        return std::nullopt;
+    values.resize(width);
+    return values;
 }

@@ -4,6 +4,9 @@
 
 #include <QHash>
 #include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <optional>
 
 class Database;
 class GridTableModel;
@@ -21,4 +24,10 @@ public:
     // Replaces the model's rows with the statement's result. Throws DbError
     // (the model is then left empty).
     static void load(Database& db, const RegisterStatement& statement, GridTableModel* model);
+    // The one row of item id as the statement gives it (its columns and
+    // conditions), or none when the statement does not list that item.
+    // Throws DbError.
+    static std::optional<QVector<QVariant>> loadItem(Database& db, const RegisterStatement& statement, qint64 id);
+    // The statement limited to one item.
+    static RegisterStatement itemStatement(const RegisterStatement& statement, qint64 id);
 };

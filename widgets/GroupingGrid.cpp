@@ -319,26 +319,7 @@ void GroupingGrid::focusFirstRow() {
     m_view->scrollTo(target);
 }
 
-int GroupingGrid::neighbourOfSourceRow(int sourceRow) const {
-    QList<int> order;
-    order.reserve(m_model->dataRowCount());
-    const std::function<void(const QModelIndex&)> collect = [&](const QModelIndex& parent) {
-        for (int r = 0; r < m_model->rowCount(parent); ++r) {
-            const QModelIndex idx = m_model->index(r, 0, parent);
-            if (m_model->isGroup(idx))
-                collect(idx);
-            else
-                order.append(m_model->sourceRow(idx));
-        }
-    };
-    collect(QModelIndex());
-    const qsizetype at = order.indexOf(sourceRow);
-    if (at < 0)
-        return -1;
-    if (at + 1 < order.size())
-        return order.at(at + 1);
-    return at > 0 ? order.at(at - 1) : -1;
-}
+int GroupingGrid::neighbourOfSourceRow(int sourceRow) const { return m_model->neighbourOf(sourceRow); }
 
 int GroupingGrid::currentSourceRow() const { return m_model->sourceRow(m_view->currentIndex()); }
 
