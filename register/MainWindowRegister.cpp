@@ -226,6 +226,7 @@ void MainWindow::clampFromDate() {
 bool MainWindow::runStatement(const RegisterStatement& s) {
     m_register->statement = s;
     m_register->loaded = false;
+    m_register->detailsId = -1; // read again for the current item
     try {
         RegisterLoader::load(db(), s, m_register->table);
         m_register->loaded = true;
@@ -323,14 +324,30 @@ void MainWindow::showCurrentItem() {
     const int row = currentSourceRow(*m_register);
     const int idCol = RegisterLoader::column(QStringLiteral("Id"));
     m_register->currentId = row >= 0 ? m_register->table->value(row, idCol).toLongLong() : -1;
+    if (m_register->detailsId != m_register->currentId) {
+        // Read when the current item changes, not with every row of the list.
+        m_register->detailValues.clear();
+        m_register->detailsId = m_register->currentId;
+        if (m_register->currentId >= 0) {
+            try {
+                m_register->detailValues = RegisterLoader::details(db(), m_register->currentId);
+            } catch (const DbError&) {
+                m_register->detailsId = -1; // the panels stay empty; the next row change tries again
+            }
+        }
+    }
     for (auto it = m_register->fields.cbegin(); it != m_register->fields.cend(); ++it) {
         QString text;
         if (row >= 0) {
-            const QVariant v = m_register->table->value(row, RegisterLoader::column(it.key()));
-            if (it.key() == QLatin1String("SalePrice") || it.key() == QLatin1String("DlvPrice"))
-                text = v.isNull() ? QString() : formats::moneyGrouped(v.toDouble());
-            else
-                text = v.toString();
+            if (!RegisterLoader::isListed(it.key())) {
+                text = m_register->detailValues.value(it.key());
+            } else {
+                const QVariant v = m_register->table->value(row, RegisterLoader::column(it.key()));
+                if (it.key() == QLatin1String("SalePrice") || it.key() == QLatin1String("DlvPrice"))
+                    text = v.isNull() ? QString() : formats::moneyGrouped(v.toDouble());
+                else
+                    text = v.toString();
+            }
         }
         if (auto* e = qobject_cast<QLineEdit*>(it.value())) {
             e->setText(text);
@@ -410,6 +427,7 @@ bool MainWindow::updateInPlace(qint64 id, AfterOperation how, bool newItem) {
         return false; // the whole statement runs and says what the engine says
     }
     const qint64 next = newItem ? -1 : neighbourId(id);
+    r.detailsId = -1; // the item's own details have changed
     const int idCol = RegisterLoader::column(QStringLiteral("Id"));
     const int at = r.table->findRow(idCol, QVariant(qlonglong(id)));
     if (row && at >= 0)
@@ -430,7 +448,7 @@ bool MainWindow::updateInPlace(qint64 id, AfterOperation how, bool newItem) {
             return true;
         }
         if (!grid->hasOwnWidths())
-            grid->fitColumns();
+            grid->widenColumnsFor(row ? r.table->findRow(idCol, QVariant(qlonglong(id))) : -1);
         grid->setFocus();
     }
     // The item stays current while it is listed, else the row that followed it.

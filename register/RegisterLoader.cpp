@@ -79,6 +79,30 @@ sqlite3* sqliteHandle(Database& db) {
     return *static_cast<sqlite3* const*>(h.constData());
 }
 
+// Whether the register's list needs the column of every row: the grid's
+// columns, sums and groups, and the keys. The other columns are only shown
+// for the current item (the detail panels) and are read for it alone.
+bool listed(const char* name) {
+    for (const char* detail : {"DlvNames", "DlvAdres", "DlvLK", "DlvEGN", "ArtNote", "SaleInfo", "ClientNames",
+                               "ClientAdres", "ClientInfo"})
+        if (qstrcmp(name, detail) == 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+RegisterStatement RegisterLoader::listStatement(const RegisterStatement& statement) {
+    QStringList names;
+    for (const Col& c : kItemColumns)
+        if (listed(c.name))
+            names << QString::fromLatin1(c.name);
+    return {QStringLiteral("select %1 from (%2) as register_rows").arg(names.join(QLatin1Char(',')), statement.sql),
+            statement.params};
+}
+
+namespace {
+
 // The embedded engine's rows read straight from its statement, without a
 // QVariant per value on the way: the register's refresh stays close to the
 // cost of the query itself.
@@ -267,7 +291,7 @@ void RegisterLoader::load(Database& db, const RegisterStatement& statement, Grid
     model->reset(names, {});
     QVector<QVariant> values;
     values.reserve(1024 * (kItemCount + 1));
-    fetch(db, statement, values);
+    fetch(db, listStatement(statement), values);
     model->reset(names, std::move(values));
 }
 
@@ -283,10 +307,30 @@ RegisterStatement RegisterLoader::itemStatement(const RegisterStatement& stateme
 
 std::optional<QVector<QVariant>> RegisterLoader::loadItem(Database& db, const RegisterStatement& statement, qint64 id) {
     QVector<QVariant> values;
-    fetch(db, itemStatement(statement, id), values);
+    fetch(db, listStatement(itemStatement(statement, id)), values);
     const int width = kItemCount + 1;
     if (values.size() < width)
         return std::nullopt;
     values.resize(width);
     return values;
+}
+
+QStringList RegisterLoader::detailColumns() {
+    QStringList names;
+    for (const Col& c : kItemColumns)
+        if (!listed(c.name))
+            names << QString::fromLatin1(c.name);
+    return names;
+}
+
+bool RegisterLoader::isListed(const QString& name) { return !detailColumns().contains(name, Qt::CaseInsensitive); }
+
+QHash<QString, QString> RegisterLoader::details(Database& db, qint64 id) {
+    const QStringList names = detailColumns();
+    QHash<QString, QString> out;
+    QSqlQuery q = db.exec(QStringLiteral("select %1 from resale where Id = ?").arg(names.join(QLatin1Char(','))), {id});
+    if (q.next())
+        for (int i = 0; i < names.size(); ++i)
+            out.insert(names[i], q.value(i).toString());
+    return out;
 }

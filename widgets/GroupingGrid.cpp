@@ -305,6 +305,22 @@ void GroupingGrid::fitColumns() {
     m_footer->update();
 }
 
+void GroupingGrid::widenColumnsFor(int sourceRow) {
+    const QFontMetrics fm(m_view->font());
+    const int margin = 2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 8;
+    const QList<int> visible = visibleColumns();
+    for (int c : visible) {
+        int need = fm.horizontalAdvance(m_model->footerText(c)) + margin;
+        if (sourceRow >= 0)
+            need = qMax(need, fm.horizontalAdvance(m_model->displayText(sourceRow, c)) + margin);
+        if (c == visible.first())
+            need += m_view->indentation() * (int(m_model->groupColumns().size()) + 1);
+        if (need > m_header->sectionSize(c))
+            m_header->resizeSection(c, need);
+    }
+    m_footer->update();
+}
+
 void GroupingGrid::focusFirstRow() {
     QModelIndex first = m_model->index(0, 0);
     while (first.isValid() && m_model->isGroup(first) && m_model->rowCount(first) > 0) {

@@ -147,11 +147,19 @@ QVariant GroupingModel::sourceValue(int row, int field) const {
     return m_source->data(m_source->index(row, field), Qt::EditRole);
 }
 
+const QVariant& GroupingModel::sourceRef(int row, int field, QVariant& scratch) const {
+    if (m_table && field >= 0 && field < m_table->columnCount())
+        return m_table->value(row, field);
+    scratch = sourceValue(row, field);
+    return scratch;
+}
+
 QString GroupingModel::displayText(int sourceRow, int column) const {
     if (column < 0 || column >= m_columns.size())
         return {};
     const GridColumn& col = m_columns[column];
-    const QVariant v = sourceValue(sourceRow, col.field);
+    QVariant scratch;
+    const QVariant& v = sourceRef(sourceRow, col.field, scratch);
     if (v.isNull())
         return {};
     switch (col.kind) {
@@ -183,8 +191,9 @@ QStringList GroupingModel::widthCandidates(int column, int count) const {
     case GridColumn::Kind::Money: {
         int lo = -1, hi = -1;
         double min = 0, max = 0;
+        QVariant scratch;
         for (int r = 0; r < m_sourceRows; ++r) {
-            const QVariant v = sourceValue(r, col.field);
+            const QVariant& v = sourceRef(r, col.field, scratch);
             if (v.isNull())
                 continue;
             const double d = v.toDouble();
@@ -204,8 +213,11 @@ QStringList GroupingModel::widthCandidates(int column, int count) const {
     case GridColumn::Kind::Text: {
         QVector<int> rows; // longest first
         QVector<int> lengths;
+        QVariant scratch;
         for (int r = 0; r < m_sourceRows; ++r) {
-            const int len = int(sourceValue(r, col.field).toString().size());
+            const QVariant& v = sourceRef(r, col.field, scratch);
+            const int len = v.typeId() == QMetaType::QString ? int(static_cast<const QString*>(v.constData())->size())
+                                                               : int(v.toString().size());
             if (rows.size() == count && len <= lengths.last())
                 continue;
             int at = 0;
@@ -252,16 +264,18 @@ QVector<int> GroupingModel::sortedRows() const {
                 d.texts[r] = sourceValue(r, col.field).toString();
         } else {
             d.numbers.resize(m_sourceRows);
+            QVariant scratch;
             for (int r = 0; r < m_sourceRows; ++r)
-                d.numbers[r] = orderNumber(col.kind, sourceValue(r, col.field));
+                d.numbers[r] = orderNumber(col.kind, sourceRef(r, col.field, scratch));
         }
         keys.append(std::move(d));
     }
     if (m_keyField >= 0) {
         KeyData d;
         d.numbers.resize(m_sourceRows);
+        QVariant scratch;
         for (int r = 0; r < m_sourceRows; ++r)
-            d.numbers[r] = orderNumber(GridColumn::Kind::Integer, sourceValue(r, m_keyField));
+            d.numbers[r] = orderNumber(GridColumn::Kind::Integer, sourceRef(r, m_keyField, scratch));
         keys.append(std::move(d));
     }
     const auto less = [&keys](int a, int b) {
@@ -284,8 +298,9 @@ QVector<int> GroupingModel::sortedRows() const {
 
 void GroupingModel::readMoney(int row) {
     const int width = int(m_moneyColumns.size());
+    QVariant scratch;
     for (int k = 0; k < width; ++k) {
-        const QVariant v = sourceValue(row, m_columns[m_moneyColumns[k]].field);
+        const QVariant& v = sourceRef(row, m_columns[m_moneyColumns[k]].field, scratch);
         m_rowMoney[row * width + k] = v.isNull() ? 0 : money::fromLeva(v.toDouble());
     }
 }

@@ -121,6 +121,8 @@ private:
     };
 
     QVariant sourceValue(int row, int field) const;
+    // The value without a copy where the source is a GridTableModel (else in scratch).
+    const QVariant& sourceRef(int row, int field, QVariant& scratch) const;
     bool isLeafNode(int node) const { return m_nodes[node].level == m_groupColumns.size(); }
     int groupNodeOf(const QModelIndex& index) const; // node id of a group index, -1 otherwise
     QVector<int> sortedRows() const;
