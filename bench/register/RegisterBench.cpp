@@ -624,6 +624,27 @@ int main(int argc, char** argv) {
                      return finish();
                  }},
             };
+            // The register's own part: the step every operation ends with,
+            // on an item nothing changed (the operation's commit left out).
+            {
+                refresh(0, kFirstDay, kLastDay);
+                const int rows = table->rowCount();
+                QList<double> inPlace, whole;
+                for (int i = 0; i < runs; ++i) {
+                    for (bool on : {true, false}) {
+                        w.setInPlaceUpdates(on);
+                        w.locateItem(nextAny());
+                        const qint64 id = w.currentItemId();
+                        QElapsedTimer t;
+                        t.start();
+                        w.refreshKeeping(id);
+                        grid->grab();
+                        (on ? inPlace : whole) << t.nsecsElapsed() / 1e6;
+                    }
+                }
+                w.setInPlaceUpdates(true);
+                report(QStringLiteral("register step alone: in place / whole"), rows, median(inPlace), median(whole));
+            }
             const int opRuns = qMax(3, runs / 2);
             for (const Op& op : ops) {
                 if (op.view == 0)
