@@ -71,6 +71,15 @@ public:
     // Builds the register of the chosen view again and keeps the place the
     // same way.
     void refreshKeeping(qint64 id);
+    // A new item has been taken in: the register lists it (when its view
+    // does) as the current row.
+    void refreshShowing(qint64 id);
+    // Whether the three above change only the item's row in the register
+    // (read with the register's own statement limited to that item), instead
+    // of running the whole statement again; on by default. A view change, the
+    // period and "Обновяване" always run the whole statement.
+    void setInPlaceUpdates(bool on);
+    bool inPlaceUpdates() const;
     // The consignor's data as the detail panel shows it for the current row:
     // keys "DlvNames", "DlvAdres", "DlvEGN", "DlvLK".
     QString detailText(const QString& column) const;
@@ -161,6 +170,19 @@ private:
     qint64 neighbourId(qint64 id) const;
     // Every group open, the first row current, the columns fitted.
     void showFirstRow();
+    // The statement of the chosen view and period.
+    RegisterStatement viewStatement();
+    // How the register shows an operation's result.
+    enum class AfterOperation {
+        Refresh, // as the refresh of the chosen view does
+        Rerun,   // as the present statement (a find result too) run again
+    };
+    // The register after an operation on item id, changed in place: false,
+    // with nothing changed, where the whole statement must run instead (the
+    // register shows another statement than the refresh would run, its last
+    // run failed, or the engine fails to read the item). newItem: a new item
+    // (it becomes current when listed, else the first row).
+    bool updateInPlace(qint64 id, AfterOperation how, bool newItem);
 
     QString m_programDir;
     Connection m_conn;

@@ -83,10 +83,7 @@ void MainWindow::takeInItem() {
     intake->setShop(shop);
     if (intake->exec() != QDialog::Accepted)
         return;
-    const qint64 id = intake->newId();
-    refreshRegister();
-    if (id >= 0)
-        locateItem(id);
+    refreshShowing(intake->newId());
 }
 
 void MainWindow::sellCurrentItem() {

@@ -94,6 +94,9 @@ void MainWindow::buildRegisterArea(QWidget* host) {
                  formats::moneyGrouped(money::toLeva(s.sums.value(sale))));
     });
     m_register->grid->setSourceModel(m_register->table);
+    // Within a shop (and a sort's ties) the items stand in the order they
+    // were taken in, whatever order the engine returns them in.
+    m_register->grid->model()->setKeyField(RegisterLoader::column(QStringLiteral("Id")));
     m_register->grid->groupBy(0);
     m_register->grid->keepAsDefaultArrangement();
     h->addWidget(m_register->grid, 1);
@@ -222,14 +225,22 @@ void MainWindow::clampFromDate() {
 
 bool MainWindow::runStatement(const RegisterStatement& s) {
     m_register->statement = s;
+    m_register->loaded = false;
+    m_register->detailsId = -1; // read again for the current item
     try {
         RegisterLoader::load(db(), s, m_register->table);
+        m_register->loaded = true;
         return true;
     } catch (const DbError& e) {
         m_register->table->clear();
         MessageService::error(this, e.message());
         return false;
     }
+}
+
+RegisterStatement MainWindow::viewStatement() {
+    return RegisterView::statement(m_viewCombo->currentIndex(), m_fromDateEdit->date(), m_toDateEdit->date(),
+                                   db().engine());
 }
 
 void MainWindow::showFirstRow() {
@@ -244,8 +255,7 @@ void MainWindow::showFirstRow() {
 void MainWindow::refreshRegister() {
     if (!m_register)
         return;
-    const RegisterStatement s = RegisterView::statement(m_viewCombo->currentIndex(), m_fromDateEdit->date(),
-                                                        m_toDateEdit->date(), db().engine());
+    const RegisterStatement s = viewStatement();
     m_register->searchMode = false;
     const bool ok = runStatement(s);
     if (ok)
@@ -314,14 +324,30 @@ void MainWindow::showCurrentItem() {
     const int row = currentSourceRow(*m_register);
     const int idCol = RegisterLoader::column(QStringLiteral("Id"));
     m_register->currentId = row >= 0 ? m_register->table->value(row, idCol).toLongLong() : -1;
+    if (m_register->detailsId != m_register->currentId) {
+        // Read when the current item changes, not with every row of the list.
+        m_register->detailValues.clear();
+        m_register->detailsId = m_register->currentId;
+        if (m_register->currentId >= 0) {
+            try {
+                m_register->detailValues = RegisterLoader::details(db(), m_register->currentId);
+            } catch (const DbError&) {
+                m_register->detailsId = -1; // the panels stay empty; the next row change tries again
+            }
+        }
+    }
     for (auto it = m_register->fields.cbegin(); it != m_register->fields.cend(); ++it) {
         QString text;
         if (row >= 0) {
-            const QVariant v = m_register->table->value(row, RegisterLoader::column(it.key()));
-            if (it.key() == QLatin1String("SalePrice") || it.key() == QLatin1String("DlvPrice"))
-                text = v.isNull() ? QString() : formats::moneyGrouped(v.toDouble());
-            else
-                text = v.toString();
+            if (!RegisterLoader::isListed(it.key())) {
+                text = m_register->detailValues.value(it.key());
+            } else {
+                const QVariant v = m_register->table->value(row, RegisterLoader::column(it.key()));
+                if (it.key() == QLatin1String("SalePrice") || it.key() == QLatin1String("DlvPrice"))
+                    text = v.isNull() ? QString() : formats::moneyGrouped(v.toDouble());
+                else
+                    text = v.toString();
+            }
         }
         if (auto* e = qobject_cast<QLineEdit*>(it.value())) {
             e->setText(text);
@@ -357,31 +383,86 @@ qint64 MainWindow::currentItemId() const {
 bool MainWindow::locateItem(qint64 id) {
     if (!m_register || id < 0)
         return false;
-    const int idCol = RegisterLoader::column(QStringLiteral("Id"));
-    for (int r = 0; r < m_register->table->rowCount(); ++r) {
-        if (m_register->table->value(r, idCol).toLongLong() == id) {
-            m_register->grid->selectSourceRow(r);
-            showCurrentItem();
-            return true;
-        }
-    }
-    return false;
+    const int r = m_register->table->findRow(RegisterLoader::column(QStringLiteral("Id")), QVariant(qlonglong(id)));
+    if (r < 0)
+        return false;
+    m_register->grid->selectSourceRow(r);
+    showCurrentItem();
+    return true;
 }
 
 qint64 MainWindow::neighbourId(qint64 id) const {
     if (!m_register || id < 0)
         return -1;
     const int idCol = RegisterLoader::column(QStringLiteral("Id"));
-    for (int r = 0; r < m_register->table->rowCount(); ++r)
-        if (m_register->table->value(r, idCol).toLongLong() == id) {
-            const int next = m_register->grid->neighbourOfSourceRow(r);
-            return next >= 0 ? m_register->table->value(next, idCol).toLongLong() : -1;
+    const int r = m_register->table->findRow(idCol, QVariant(qlonglong(id)));
+    if (r < 0)
+        return -1;
+    const int next = m_register->grid->neighbourOfSourceRow(r);
+    return next >= 0 ? m_register->table->value(next, idCol).toLongLong() : -1;
+}
+
+void MainWindow::setInPlaceUpdates(bool on) {
+    if (m_register)
+        m_register->inPlace = on;
+}
+
+bool MainWindow::inPlaceUpdates() const { return m_register && m_register->inPlace; }
+
+bool MainWindow::updateInPlace(qint64 id, AfterOperation how, bool newItem) {
+    RegisterParts& r = *m_register;
+    if (!r.inPlace || !r.loaded || id < 0)
+        return false;
+    if (how == AfterOperation::Refresh) {
+        // The refresh would run the chosen view's statement: only when the
+        // register shows just that can one row stand for all of it.
+        const RegisterStatement s = viewStatement();
+        if (r.searchMode || s.sql != r.statement.sql || s.params != r.statement.params)
+            return false;
+    }
+    std::optional<QVector<QVariant>> row;
+    try {
+        row = RegisterLoader::loadItem(db(), r.statement, id);
+    } catch (const DbError&) {
+        return false; // the whole statement runs and says what the engine says
+    }
+    const qint64 next = newItem ? -1 : neighbourId(id);
+    r.detailsId = -1; // the item's own details have changed
+    const int idCol = RegisterLoader::column(QStringLiteral("Id"));
+    const int at = r.table->findRow(idCol, QVariant(qlonglong(id)));
+    if (row && at >= 0)
+        r.table->setRow(at, *row);
+    else if (row)
+        r.table->appendRow(*row);
+    else if (at >= 0)
+        r.table->removeRow(at);
+    GroupingGrid* grid = r.grid;
+    grid->expandAll(); // a shop's group that has just appeared opens like the others
+
+    if (how == AfterOperation::Refresh) {
+        m_refreshButton->setEnabled(false);
+        rememberRegister();
+        if (r.table->rowCount() == 0) {
+            showCurrentItem();
+            m_viewCombo->setFocus();
+            return true;
         }
-    return -1;
+        if (!grid->hasOwnWidths())
+            grid->widenColumnsFor(row ? r.table->findRow(idCol, QVariant(qlonglong(id))) : -1);
+        grid->setFocus();
+    }
+    // The item stays current while it is listed, else the row that followed it.
+    if (!locateItem(id) && (newItem || !locateItem(next))) {
+        grid->focusFirstRow();
+        showCurrentItem();
+    }
+    return true;
 }
 
 void MainWindow::rerunKeeping(qint64 id) {
     if (!m_register)
+        return;
+    if (updateInPlace(id, AfterOperation::Rerun, false))
         return;
     const qint64 next = neighbourId(id);
     runStatement(m_register->statement);
@@ -395,12 +476,24 @@ void MainWindow::rerunKeeping(qint64 id) {
 void MainWindow::refreshKeeping(qint64 id) {
     if (!m_register)
         return;
+    if (updateInPlace(id, AfterOperation::Refresh, false))
+        return;
     // The item operated on stays current while the view still lists it;
     // when it has left the view, the row that followed it.
     const qint64 next = neighbourId(id);
     refreshRegister();
     if (!locateItem(id))
         locateItem(next);
+}
+
+void MainWindow::refreshShowing(qint64 id) {
+    if (!m_register)
+        return;
+    if (updateInPlace(id, AfterOperation::Refresh, true))
+        return;
+    refreshRegister();
+    if (id >= 0)
+        locateItem(id);
 }
 
 QString MainWindow::detailText(const QString& column) const {

@@ -79,6 +79,30 @@ sqlite3* sqliteHandle(Database& db) {
     return *static_cast<sqlite3* const*>(h.constData());
 }
 
+// Whether the register's list needs the column of every row: the grid's
+// columns, sums and groups, and the keys. The other columns are only shown
+// for the current item (the detail panels) and are read for it alone.
+bool listed(const char* name) {
+    for (const char* detail : {"DlvNames", "DlvAdres", "DlvLK", "DlvEGN", "ArtNote", "SaleInfo", "ClientNames",
+                               "ClientAdres", "ClientInfo"})
+        if (qstrcmp(name, detail) == 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+RegisterStatement RegisterLoader::listStatement(const RegisterStatement& statement) {
+    QStringList names;
+    for (const Col& c : kItemColumns)
+        if (listed(c.name))
+            names << QString::fromLatin1(c.name);
+    return {QStringLiteral("select %1 from (%2) as register_rows").arg(names.join(QLatin1Char(',')), statement.sql),
+            statement.params};
+}
+
+namespace {
+
 // The embedded engine's rows read straight from its statement, without a
 // QVariant per value on the way: the register's refresh stays close to the
 // cost of the query itself.
@@ -204,16 +228,14 @@ QHash<int, QString> RegisterLoader::shopNames(Database& db) {
     return names;
 }
 
-void RegisterLoader::load(Database& db, const RegisterStatement& statement, GridTableModel* model) {
-    const QStringList names = columns();
-    model->reset(names, {});
-    const QHash<int, QString> shops = shopNames(db);
+namespace {
+
+// Every row of the statement, row after row, kItemCount + 1 values each.
+void fetch(Database& db, const RegisterStatement& statement, QVector<QVariant>& values) {
+    const QHash<int, QString> shops = RegisterLoader::shopNames(db);
     const int width = kItemCount + 1;
     if (sqlite3* h = sqliteHandle(db)) {
-        QVector<QVariant> values;
-        values.reserve(1024 * width);
         fetchSqlite(h, statement, width, shops, values);
-        model->reset(names, std::move(values));
         return;
     }
     QSqlQuery q = db.exec(statement.sql, statement.params);
@@ -224,10 +246,8 @@ void RegisterLoader::load(Database& db, const RegisterStatement& statement, Grid
     for (int c = 0; c < kItemCount; ++c)
         at[c] = rec.indexOf(QString::fromLatin1(kItemColumns[c].name));
     const int shopCol = kItemCount;
-    const int idShopCol = column(QStringLiteral("IdShop"));
+    const int idShopCol = kItemCount - 1;
 
-    QVector<QVariant> values;
-    values.reserve(1024 * width);
     while (q.next()) {
         const qsizetype base = values.size();
         values.resize(base + width);
@@ -262,5 +282,55 @@ void RegisterLoader::load(Database& db, const RegisterStatement& statement, Grid
         // An item of an unknown shop groups under an empty name.
         row[shopCol] = shops.value(row[idShopCol].toInt());
     }
+}
+
+} // namespace
+
+void RegisterLoader::load(Database& db, const RegisterStatement& statement, GridTableModel* model) {
+    const QStringList names = columns();
+    model->reset(names, {});
+    QVector<QVariant> values;
+    values.reserve(1024 * (kItemCount + 1));
+    fetch(db, listStatement(statement), values);
     model->reset(names, std::move(values));
+}
+
+RegisterStatement RegisterLoader::itemStatement(const RegisterStatement& statement, qint64 id) {
+    RegisterStatement s;
+    // The statement's own rows, of which the one item: both engines look it
+    // up by its key rather than reading what the statement lists.
+    s.sql = QStringLiteral("select * from (%1) as register_rows where Id = ?").arg(statement.sql);
+    s.params = statement.params;
+    s.params.append(id);
+    return s;
+}
+
+std::optional<QVector<QVariant>> RegisterLoader::loadItem(Database& db, const RegisterStatement& statement, qint64 id) {
+    QVector<QVariant> values;
+    fetch(db, listStatement(itemStatement(statement, id)), values);
+    const int width = kItemCount + 1;
+    if (values.size() < width)
+        return std::nullopt;
+    values.resize(width);
+    return values;
+}
+
+QStringList RegisterLoader::detailColumns() {
+    QStringList names;
+    for (const Col& c : kItemColumns)
+        if (!listed(c.name))
+            names << QString::fromLatin1(c.name);
+    return names;
+}
+
+bool RegisterLoader::isListed(const QString& name) { return !detailColumns().contains(name, Qt::CaseInsensitive); }
+
+QHash<QString, QString> RegisterLoader::details(Database& db, qint64 id) {
+    const QStringList names = detailColumns();
+    QHash<QString, QString> out;
+    QSqlQuery q = db.exec(QStringLiteral("select %1 from resale where Id = ?").arg(names.join(QLatin1Char(','))), {id});
+    if (q.next())
+        for (int i = 0; i < names.size(); ++i)
+            out.insert(names[i], q.value(i).toString());
+    return out;
 }

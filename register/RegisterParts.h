@@ -25,7 +25,11 @@ struct RegisterParts {
     RegisterStatement statement;     // the statement the register shows
     QVariantList findParams;         // the values bound to the find statement
     bool searchMode = false;         // showing a find result until the next refresh
+    bool loaded = false;             // the table holds what the statement gave (it ran without error)
+    bool inPlace = true;             // an operation changes its item's row only (else the statement runs again)
     qint64 currentId = -1;           // the current item
+    qint64 detailsId = -1;           // the item whose detail columns are in detailValues
+    QHash<QString, QString> detailValues; // the current item's columns that the list does not load
 
     FindWindow* find = nullptr;
     AboutDialog* about = nullptr;

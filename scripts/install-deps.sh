@@ -2,7 +2,7 @@
 # Installs what the program needs to build, run and test on Debian 12.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
-      libsqlite3-dev sqlite3 postgresql xvfb xauth poppler-utils fonts-dejavu-core
+      libsqlite3-dev sqlite3 libpq-dev postgresql xvfb xauth poppler-utils fonts-dejavu-core
       qt6-translations-l10n qt6-qpa-plugins dpkg-dev desktop-file-utils appstream lintian file pxlib-dev)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -14,6 +14,7 @@ GridFooter::GridFooter(QHeaderView* header, GroupingModel* model, QWidget* paren
     connect(header, &QHeaderView::sectionMoved, this, repaint);
     connect(header, &QHeaderView::geometriesChanged, this, repaint);
     connect(model, &QAbstractItemModel::modelReset, this, repaint);
+    connect(model, &GroupingModel::sumsChanged, this, repaint);
 }
 
 QString GridFooter::text(int column) const { return m_model->footerText(column); }

@@ -17,6 +17,45 @@ void GridTableModel::clear() {
     endResetModel();
 }
 
+int GridTableModel::appendRow(QVector<QVariant> values) {
+    const int width = int(m_columns.size());
+    values.resize(width);
+    beginInsertRows(QModelIndex(), m_rows, m_rows);
+    m_values.append(values);
+    ++m_rows;
+    endInsertRows();
+    return m_rows - 1;
+}
+
+void GridTableModel::setRow(int row, const QVector<QVariant>& values) {
+    if (row < 0 || row >= m_rows)
+        return;
+    const int width = int(m_columns.size());
+    for (int c = 0; c < width; ++c)
+        m_values[row * width + c] = c < values.size() ? values[c] : QVariant();
+    emit dataChanged(index(row, 0), index(row, width - 1));
+}
+
+void GridTableModel::removeRow(int row) {
+    if (row < 0 || row >= m_rows)
+        return;
+    const int width = int(m_columns.size());
+    beginRemoveRows(QModelIndex(), row, row);
+    m_values.remove(qsizetype(row) * width, width);
+    --m_rows;
+    endRemoveRows();
+}
+
+int GridTableModel::findRow(int column, const QVariant& value) const {
+    if (column < 0 || column >= m_columns.size())
+        return -1;
+    const int width = int(m_columns.size());
+    for (int r = 0; r < m_rows; ++r)
+        if (m_values.at(r * width + column) == value)
+            return r;
+    return -1;
+}
+
 int GridTableModel::columnIndex(const QString& name) const {
     for (int i = 0; i < m_columns.size(); ++i)
         if (m_columns.at(i).compare(name, Qt::CaseInsensitive) == 0)

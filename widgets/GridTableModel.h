@@ -17,6 +17,15 @@ public:
     void reset(const QStringList& columns, QVector<QVariant> values);
     void clear();
 
+    // One row changed in place, each with the signals of a standard model, so
+    // that a view over the table follows without being reset. values holds
+    // one value per column.
+    int appendRow(QVector<QVariant> values); // the new row's index
+    void setRow(int row, const QVector<QVariant>& values);
+    void removeRow(int row);
+    // The first row whose value in column equals value, or -1.
+    int findRow(int column, const QVariant& value) const;
+
     int columnIndex(const QString& name) const; // -1 when absent
     const QStringList& columnNames() const { return m_columns; }
     const QVariant& value(int row, int column) const { return m_values.at(row * m_columns.size() + column); }

@@ -305,6 +305,22 @@ void GroupingGrid::fitColumns() {
     m_footer->update();
 }
 
+void GroupingGrid::widenColumnsFor(int sourceRow) {
+    const QFontMetrics fm(m_view->font());
+    const int margin = 2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 8;
+    const QList<int> visible = visibleColumns();
+    for (int c : visible) {
+        int need = fm.horizontalAdvance(m_model->footerText(c)) + margin;
+        if (sourceRow >= 0)
+            need = qMax(need, fm.horizontalAdvance(m_model->displayText(sourceRow, c)) + margin);
+        if (c == visible.first())
+            need += m_view->indentation() * (int(m_model->groupColumns().size()) + 1);
+        if (need > m_header->sectionSize(c))
+            m_header->resizeSection(c, need);
+    }
+    m_footer->update();
+}
+
 void GroupingGrid::focusFirstRow() {
     QModelIndex first = m_model->index(0, 0);
     while (first.isValid() && m_model->isGroup(first) && m_model->rowCount(first) > 0) {
@@ -319,26 +335,7 @@ void GroupingGrid::focusFirstRow() {
     m_view->scrollTo(target);
 }
 
-int GroupingGrid::neighbourOfSourceRow(int sourceRow) const {
-    QList<int> order;
-    order.reserve(m_model->dataRowCount());
-    const std::function<void(const QModelIndex&)> collect = [&](const QModelIndex& parent) {
-        for (int r = 0; r < m_model->rowCount(parent); ++r) {
-            const QModelIndex idx = m_model->index(r, 0, parent);
-            if (m_model->isGroup(idx))
-                collect(idx);
-            else
-                order.append(m_model->sourceRow(idx));
-        }
-    };
-    collect(QModelIndex());
-    const qsizetype at = order.indexOf(sourceRow);
-    if (at < 0)
-        return -1;
-    if (at + 1 < order.size())
-        return order.at(at + 1);
-    return at > 0 ? order.at(at - 1) : -1;
-}
+int GroupingGrid::neighbourOfSourceRow(int sourceRow) const { return m_model->neighbourOf(sourceRow); }
 
 int GroupingGrid::currentSourceRow() const { return m_model->sourceRow(m_view->currentIndex()); }
 

@@ -70,6 +70,9 @@ public:
 
     void expandAll();
     void fitColumns();
+    // After one row changed in place: a column its texts (or the footer's
+    // sums) no longer fit widens; no column narrows. -1: the footer only.
+    void widenColumnsFor(int sourceRow);
     // The first data row in display order becomes current (inside the first
     // group when the grid is grouped), not a group's heading.
     void focusFirstRow();

@@ -84,9 +84,10 @@ void GroupingModel::setSourceModel(QAbstractItemModel* source) {
     if (m_source) {
         connect(m_source, &QAbstractItemModel::modelReset, this, &GroupingModel::rebuild);
         connect(m_source, &QAbstractItemModel::layoutChanged, this, &GroupingModel::rebuild);
-        connect(m_source, &QAbstractItemModel::rowsInserted, this, &GroupingModel::rebuild);
-        connect(m_source, &QAbstractItemModel::rowsRemoved, this, &GroupingModel::rebuild);
-        connect(m_source, &QAbstractItemModel::dataChanged, this, &GroupingModel::rebuild);
+        connect(m_source, &QAbstractItemModel::rowsInserted, this, &GroupingModel::sourceRowsInserted);
+        connect(m_source, &QAbstractItemModel::rowsAboutToBeRemoved, this, &GroupingModel::sourceRowsAboutToBeRemoved);
+        connect(m_source, &QAbstractItemModel::rowsRemoved, this, &GroupingModel::sourceRowsRemoved);
+        connect(m_source, &QAbstractItemModel::dataChanged, this, &GroupingModel::sourceDataChanged);
         connect(m_source, &QObject::destroyed, this, [this] {
             m_table = nullptr;
             rebuild();
@@ -119,6 +120,13 @@ void GroupingModel::setSortKeys(const QList<SortKey>& keys) {
     rebuild();
 }
 
+void GroupingModel::setKeyField(int field) {
+    if (field == m_keyField)
+        return;
+    m_keyField = field;
+    rebuild();
+}
+
 void GroupingModel::setSummaryText(SummaryText text) {
     m_summaryText = std::move(text);
     rebuild();
@@ -139,11 +147,19 @@ QVariant GroupingModel::sourceValue(int row, int field) const {
     return m_source->data(m_source->index(row, field), Qt::EditRole);
 }
 
+const QVariant& GroupingModel::sourceRef(int row, int field, QVariant& scratch) const {
+    if (m_table && field >= 0 && field < m_table->columnCount())
+        return m_table->value(row, field);
+    scratch = sourceValue(row, field);
+    return scratch;
+}
+
 QString GroupingModel::displayText(int sourceRow, int column) const {
     if (column < 0 || column >= m_columns.size())
         return {};
     const GridColumn& col = m_columns[column];
-    const QVariant v = sourceValue(sourceRow, col.field);
+    QVariant scratch;
+    const QVariant& v = sourceRef(sourceRow, col.field, scratch);
     if (v.isNull())
         return {};
     switch (col.kind) {
@@ -175,8 +191,9 @@ QStringList GroupingModel::widthCandidates(int column, int count) const {
     case GridColumn::Kind::Money: {
         int lo = -1, hi = -1;
         double min = 0, max = 0;
+        QVariant scratch;
         for (int r = 0; r < m_sourceRows; ++r) {
-            const QVariant v = sourceValue(r, col.field);
+            const QVariant& v = sourceRef(r, col.field, scratch);
             if (v.isNull())
                 continue;
             const double d = v.toDouble();
@@ -196,8 +213,11 @@ QStringList GroupingModel::widthCandidates(int column, int count) const {
     case GridColumn::Kind::Text: {
         QVector<int> rows; // longest first
         QVector<int> lengths;
+        QVariant scratch;
         for (int r = 0; r < m_sourceRows; ++r) {
-            const int len = int(sourceValue(r, col.field).toString().size());
+            const QVariant& v = sourceRef(r, col.field, scratch);
+            const int len = v.typeId() == QMetaType::QString ? int(static_cast<const QString*>(v.constData())->size())
+                                                               : int(v.toString().size());
             if (rows.size() == count && len <= lengths.last())
                 continue;
             int at = 0;
@@ -222,7 +242,7 @@ QVector<int> GroupingModel::sortedRows() const {
     QVector<int> rows(m_sourceRows);
     for (int i = 0; i < m_sourceRows; ++i)
         rows[i] = i;
-    if (m_sortKeys.isEmpty())
+    if (m_sortKeys.isEmpty() && m_keyField < 0)
         return rows;
 
     // Keys are read once per row; comparisons then touch only these arrays.
@@ -244,12 +264,21 @@ QVector<int> GroupingModel::sortedRows() const {
                 d.texts[r] = sourceValue(r, col.field).toString();
         } else {
             d.numbers.resize(m_sourceRows);
+            QVariant scratch;
             for (int r = 0; r < m_sourceRows; ++r)
-                d.numbers[r] = orderNumber(col.kind, sourceValue(r, col.field));
+                d.numbers[r] = orderNumber(col.kind, sourceRef(r, col.field, scratch));
         }
         keys.append(std::move(d));
     }
-    std::stable_sort(rows.begin(), rows.end(), [&keys](int a, int b) {
+    if (m_keyField >= 0) {
+        KeyData d;
+        d.numbers.resize(m_sourceRows);
+        QVariant scratch;
+        for (int r = 0; r < m_sourceRows; ++r)
+            d.numbers[r] = orderNumber(GridColumn::Kind::Integer, sourceRef(r, m_keyField, scratch));
+        keys.append(std::move(d));
+    }
+    const auto less = [&keys](int a, int b) {
         for (const KeyData& k : keys) {
             int c = 0;
             if (k.text)
@@ -260,16 +289,26 @@ QVector<int> GroupingModel::sortedRows() const {
                 return k.descending ? c > 0 : c < 0;
         }
         return false;
-    });
+    };
+    // Rows the engine gives in key order already need no sorting.
+    if (!std::is_sorted(rows.begin(), rows.end(), less))
+        std::stable_sort(rows.begin(), rows.end(), less);
     return rows;
 }
 
-void GroupingModel::addSums(Node& node, int row) const {
-    for (int c : m_moneyColumns) {
-        const QVariant v = sourceValue(row, m_columns[c].field);
-        if (!v.isNull())
-            node.sums[c] += money::fromLeva(v.toDouble());
+void GroupingModel::readMoney(int row) {
+    const int width = int(m_moneyColumns.size());
+    QVariant scratch;
+    for (int k = 0; k < width; ++k) {
+        const QVariant& v = sourceRef(row, m_columns[m_moneyColumns[k]].field, scratch);
+        m_rowMoney[row * width + k] = v.isNull() ? 0 : money::fromLeva(v.toDouble());
     }
+}
+
+void GroupingModel::addSums(Node& node, int row) const {
+    const int width = int(m_moneyColumns.size());
+    for (int k = 0; k < width; ++k)
+        node.sums[m_moneyColumns[k]] += m_rowMoney[row * width + k];
 }
 
 void GroupingModel::buildLevel(int node, const QVector<int>& rows) {
@@ -281,6 +320,7 @@ void GroupingModel::buildLevel(int node, const QVector<int>& rows) {
         for (int i = 0; i < rows.size(); ++i) {
             m_rowLeaf[rows[i]] = node;
             m_rowPos[rows[i]] = i;
+            readMoney(rows[i]);
             addSums(leaf, rows[i]);
         }
         return;
@@ -330,6 +370,7 @@ void GroupingModel::buildLevel(int node, const QVector<int>& rows) {
         child.level = level + 1;
         child.column = column;
         child.text = texts[order[i]];
+        child.order = col.kind == GridColumn::Kind::Text ? 0 : groupOrder(column, sample[order[i]]);
         child.sums.resize(m_columns.size());
         const int id = int(m_nodes.size());
         m_nodes.append(std::move(child));
@@ -347,16 +388,20 @@ void GroupingModel::rebuild() {
     Node root;
     root.sums.resize(m_columns.size());
     m_nodes.append(root);
-    m_rowLeaf.fill(0, m_sourceRows);
-    m_rowPos.fill(0, m_sourceRows);
+    // New arrays: fill() of Qt 6.4 writes past the end of an array that a
+    // change in place has grown at its front.
+    m_rowLeaf = QVector<int>(m_sourceRows, 0);
+    m_rowPos = QVector<int>(m_sourceRows, 0);
+    m_rowMoney = QVector<qint64>(qsizetype(m_sourceRows) * m_moneyColumns.size(), 0);
     if (m_sourceRows > 0)
         buildLevel(0, sortedRows());
-    m_totals = m_nodes[0].sums;
     endResetModel();
+    emit sumsChanged();
 }
 
 qint64 GroupingModel::footerSum(int column) const {
-    return column >= 0 && column < m_totals.size() ? m_totals[column] : 0;
+    const QVector<qint64>& totals = m_nodes[0].sums;
+    return column >= 0 && column < totals.size() ? totals[column] : 0;
 }
 
 QString GroupingModel::footerText(int column) const {
@@ -412,7 +457,7 @@ int GroupingModel::sourceRow(const QModelIndex& index) const {
 }
 
 QModelIndex GroupingModel::indexForSourceRow(int sourceRow, int column) const {
-    if (sourceRow < 0 || sourceRow >= m_sourceRows)
+    if (sourceRow < 0 || sourceRow >= m_sourceRows || m_rowLeaf[sourceRow] < 0)
         return {};
     return createIndex(m_rowPos[sourceRow], column, quintptr(m_rowLeaf[sourceRow]));
 }
@@ -531,4 +576,309 @@ Qt::ItemFlags GroupingModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+// --- changes in place ---
+
+double GroupingModel::groupOrder(int column, int row) const {
+    const GridColumn& col = m_columns[column];
+    return orderNumber(col.kind, sourceValue(row, col.field));
+}
+
+bool GroupingModel::rowLess(int a, int b) const {
+    // The order sortedRows() gives: the sort keys, then the key field, then
+    // the source's order.
+    for (const SortKey& k : m_sortKeys) {
+        const GridColumn& col = m_columns[k.column];
+        int c = 0;
+        if (col.kind == GridColumn::Kind::Text) {
+            c = compareText(sourceValue(a, col.field).toString(), sourceValue(b, col.field).toString());
+        } else {
+            const double x = orderNumber(col.kind, sourceValue(a, col.field));
+            const double y = orderNumber(col.kind, sourceValue(b, col.field));
+            c = x < y ? -1 : (y < x ? 1 : 0);
+        }
+        if (c != 0)
+            return k.order == Qt::DescendingOrder ? c > 0 : c < 0;
+    }
+    if (m_keyField >= 0) {
+        const double x = orderNumber(GridColumn::Kind::Integer, sourceValue(a, m_keyField));
+        const double y = orderNumber(GridColumn::Kind::Integer, sourceValue(b, m_keyField));
+        if (x != y)
+            return x < y;
+    }
+    return a < b;
+}
+
+bool GroupingModel::groupBefore(int column, const QString& text, double order, int other) const {
+    const Node& o = m_nodes[other];
+    int c = 0;
+    if (m_columns[column].kind == GridColumn::Kind::Text)
+        c = compareText(text, o.text);
+    else
+        c = order < o.order ? -1 : (o.order < order ? 1 : 0);
+    bool descending = false;
+    for (const SortKey& k : m_sortKeys)
+        if (k.column == column)
+            descending = k.order == Qt::DescendingOrder;
+    return descending ? c > 0 : c < 0;
+}
+
+QModelIndex GroupingModel::nodeIndex(int node) const {
+    if (node <= 0)
+        return {};
+    return createIndex(m_nodes[node].rowInParent, 0, quintptr(m_nodes[node].parent));
+}
+
+int GroupingModel::insertGroup(int parent, int column, const QString& text, double order) {
+    int pos = 0;
+    const int count = int(m_nodes[parent].children.size());
+    while (pos < count && !groupBefore(column, text, order, m_nodes[parent].children[pos]))
+        ++pos;
+    beginInsertRows(nodeIndex(parent), pos, pos);
+    Node n;
+    n.parent = parent;
+    n.rowInParent = pos;
+    n.level = m_nodes[parent].level + 1;
+    n.column = column;
+    n.text = text;
+    n.order = order;
+    n.sums.resize(m_columns.size());
+    const int id = int(m_nodes.size());
+    m_nodes.append(std::move(n));
+    QVector<int>& children = m_nodes[parent].children;
+    children.insert(pos, id);
+    for (int i = pos + 1; i < children.size(); ++i)
+        m_nodes[children[i]].rowInParent = i;
+    endInsertRows();
+    return id;
+}
+
+void GroupingModel::addToAncestors(int node, int row, int sign) {
+    const int width = int(m_moneyColumns.size());
+    for (int n = node; n >= 0; n = n == 0 ? -1 : m_nodes[n].parent) {
+        m_nodes[n].rowCount += sign;
+        for (int k = 0; k < width; ++k)
+            m_nodes[n].sums[m_moneyColumns[k]] += sign * m_rowMoney[row * width + k];
+    }
+}
+
+void GroupingModel::announceGroups(int node) {
+    for (int n = node; n > 0; n = m_nodes[n].parent) {
+        const QModelIndex idx = nodeIndex(n);
+        emit dataChanged(idx, idx.siblingAtColumn(int(m_columns.size()) - 1));
+    }
+}
+
+void GroupingModel::placeRow(int row) {
+    int node = 0;
+    for (int level = 0; level < m_groupColumns.size(); ++level) {
+        const int column = m_groupColumns[level];
+        const QString text = displayText(row, column);
+        int child = -1;
+        for (int id : std::as_const(m_nodes[node].children))
+            if (m_nodes[id].text == text) {
+                child = id;
+                break;
+            }
+        if (child < 0) {
+            const double order = m_columns[column].kind == GridColumn::Kind::Text ? 0 : groupOrder(column, row);
+            child = insertGroup(node, column, text, order);
+        }
+        node = child;
+    }
+    const QVector<int>& rows = m_nodes[node].rows;
+    const int pos = int(std::lower_bound(rows.begin(), rows.end(), row, [this](int a, int b) { return rowLess(a, b); }) -
+                        rows.begin());
+    beginInsertRows(nodeIndex(node), pos, pos);
+    QVector<int>& leaf = m_nodes[node].rows;
+    leaf.insert(pos, row);
+    for (int i = pos; i < leaf.size(); ++i)
+        m_rowPos[leaf[i]] = i;
+    m_rowLeaf[row] = node;
+    endInsertRows();
+    readMoney(row);
+    addToAncestors(node, row, +1);
+    announceGroups(node);
+}
+
+void GroupingModel::unplaceRow(int row) {
+    const int leaf = m_rowLeaf[row];
+    if (leaf < 0)
+        return;
+    addToAncestors(leaf, row, -1);
+    // The outermost group that held only this row goes, and the row with it.
+    int top = -1;
+    for (int n = leaf; n > 0 && m_nodes[n].rowCount == 0; n = m_nodes[n].parent)
+        top = n;
+    if (top > 0) {
+        const int parent = m_nodes[top].parent;
+        const int pos = m_nodes[top].rowInParent;
+        beginRemoveRows(nodeIndex(parent), pos, pos);
+        QVector<int>& children = m_nodes[parent].children;
+        children.remove(pos);
+        for (int i = pos; i < children.size(); ++i)
+            m_nodes[children[i]].rowInParent = i;
+        m_nodes[leaf].rows.clear();
+        m_rowLeaf[row] = -1;
+        endRemoveRows();
+        announceGroups(parent);
+        return;
+    }
+    const int pos = m_rowPos[row];
+    beginRemoveRows(nodeIndex(leaf), pos, pos);
+    QVector<int>& rows = m_nodes[leaf].rows;
+    rows.remove(pos);
+    for (int i = pos; i < rows.size(); ++i)
+        m_rowPos[rows[i]] = i;
+    m_rowLeaf[row] = -1;
+    endRemoveRows();
+    announceGroups(leaf);
+}
+
+bool GroupingModel::staysInPlace(int row) const {
+    int node = 0;
+    for (int level = 0; level < m_groupColumns.size(); ++level) {
+        const QString text = displayText(row, m_groupColumns[level]);
+        int child = -1;
+        for (int id : m_nodes[node].children)
+            if (m_nodes[id].text == text) {
+                child = id;
+                break;
+            }
+        if (child < 0)
+            return false;
+        node = child;
+    }
+    if (node != m_rowLeaf[row])
+        return false;
+    const QVector<int>& rows = m_nodes[node].rows;
+    const int pos = m_rowPos[row];
+    return (pos == 0 || rowLess(rows[pos - 1], row)) && (pos + 1 >= rows.size() || rowLess(row, rows[pos + 1]));
+}
+
+namespace {
+// More rows than this changed at once are cheaper to build anew.
+constexpr int kInPlaceLimit = 64;
+} // namespace
+
+void GroupingModel::sourceRowsInserted(const QModelIndex& parent, int first, int last) {
+    if (parent.isValid())
+        return;
+    const int count = last - first + 1;
+    if (count > kInPlaceLimit || m_sourceRows == 0) {
+        rebuild();
+        return;
+    }
+    const int width = int(m_moneyColumns.size());
+    if (first < m_sourceRows) {
+        // Rows after the new ones move down in the source.
+        for (Node& n : m_nodes)
+            for (int& r : n.rows)
+                if (r >= first)
+                    r += count;
+    }
+    m_rowLeaf.insert(first, count, -1);
+    m_rowPos.insert(first, count, 0);
+    m_rowMoney.insert(qsizetype(first) * width, qsizetype(count) * width, 0);
+    m_sourceRows += count;
+    for (int r = first; r <= last; ++r)
+        placeRow(r);
+    emit sumsChanged();
+}
+
+void GroupingModel::sourceRowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) {
+    if (parent.isValid() || last - first + 1 > kInPlaceLimit)
+        return; // rebuilt when they are gone
+    for (int r = first; r <= last; ++r)
+        unplaceRow(r);
+}
+
+void GroupingModel::sourceRowsRemoved(const QModelIndex& parent, int first, int last) {
+    if (parent.isValid())
+        return;
+    const int count = last - first + 1;
+    if (count > kInPlaceLimit) {
+        rebuild();
+        return;
+    }
+    const int width = int(m_moneyColumns.size());
+    for (Node& n : m_nodes)
+        for (int& r : n.rows)
+            if (r > last)
+                r -= count;
+    m_rowLeaf.remove(first, count);
+    m_rowPos.remove(first, count);
+    m_rowMoney.remove(qsizetype(first) * width, qsizetype(count) * width);
+    m_sourceRows -= count;
+    emit sumsChanged();
+}
+
+void GroupingModel::sourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+    if (!topLeft.isValid() || topLeft.parent().isValid())
+        return;
+    const int first = topLeft.row(), last = bottomRight.row();
+    if (last - first + 1 > kInPlaceLimit) {
+        rebuild();
+        return;
+    }
+    for (int r = first; r <= last && r < m_sourceRows; ++r) {
+        if (staysInPlace(r)) {
+            const int leaf = m_rowLeaf[r];
+            addToAncestors(leaf, r, -1);
+            readMoney(r);
+            addToAncestors(leaf, r, +1);
+            const QModelIndex idx = indexForSourceRow(r, 0);
+            emit dataChanged(idx, idx.siblingAtColumn(int(m_columns.size()) - 1));
+            announceGroups(leaf);
+        } else {
+            unplaceRow(r);
+            placeRow(r);
+        }
+    }
+    emit sumsChanged();
+}
+
+int GroupingModel::firstRowOf(int node) const {
+    while (!isLeafNode(node)) {
+        if (m_nodes[node].children.isEmpty())
+            return -1;
+        node = m_nodes[node].children.first();
+    }
+    return m_nodes[node].rows.isEmpty() ? -1 : m_nodes[node].rows.first();
+}
+
+int GroupingModel::lastRowOf(int node) const {
+    while (!isLeafNode(node)) {
+        if (m_nodes[node].children.isEmpty())
+            return -1;
+        node = m_nodes[node].children.last();
+    }
+    return m_nodes[node].rows.isEmpty() ? -1 : m_nodes[node].rows.last();
+}
+
+int GroupingModel::neighbourOf(int sourceRow) const {
+    if (sourceRow < 0 || sourceRow >= m_sourceRows || m_rowLeaf[sourceRow] < 0)
+        return -1;
+    const int leaf = m_rowLeaf[sourceRow];
+    const int pos = m_rowPos[sourceRow];
+    const QVector<int>& rows = m_nodes[leaf].rows;
+    if (pos + 1 < rows.size())
+        return rows[pos + 1];
+    for (int n = leaf; n > 0; n = m_nodes[n].parent) {
+        const Node& parent = m_nodes[m_nodes[n].parent];
+        const int at = m_nodes[n].rowInParent;
+        if (at + 1 < parent.children.size())
+            return firstRowOf(parent.children[at + 1]);
+    }
+    // The last row: the one displayed before it.
+    if (pos > 0)
+        return rows[pos - 1];
+    for (int n = leaf; n > 0; n = m_nodes[n].parent) {
+        const Node& parent = m_nodes[m_nodes[n].parent];
+        const int at = m_nodes[n].rowInParent;
+        if (at > 0)
+            return lastRowOf(parent.children[at - 1]);
+    }
+    return -1;
 }

@@ -12,8 +12,11 @@ class GridTableModel;
 
 // A tree over a flat table: data rows grouped by one or more columns (groups
 // sorted by their value), sorted by any number of columns inside their groups,
-// with money sums per group and for all rows. Everything is computed when the
-// source changes or the grouping/sorting changes; data() only reads memory.
+// with money sums per group and for all rows. The whole tree is computed when
+// the source is reset or the grouping/sorting changes; rows the source inserts,
+// changes or removes one at a time are put in, moved or taken out in place
+// (a group made or dropped as needed, the sums adjusted), so that a view over
+// it keeps its open groups and its current row. data() only reads memory.
 class GroupingModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -60,6 +63,11 @@ public:
     void setSortKeys(const QList<SortKey>& keys);
     const QList<SortKey>& sortKeys() const { return m_sortKeys; }
 
+    // Rows that sort alike stand in the order of this field of the source (a
+    // key such as the rows' id), so that the same rows make the same tree in
+    // whatever order the source holds them; -1: in source order.
+    void setKeyField(int field);
+
     void setSummaryText(SummaryText text);
     // Attaches a summary set to a column's group rows; empty detaches it.
     void setColumnSummaryGroup(int column, const QString& summaryGroup);
@@ -80,6 +88,9 @@ public:
     bool isGroup(const QModelIndex& index) const;
     int sourceRow(const QModelIndex& index) const; // -1 for groups
     QModelIndex indexForSourceRow(int sourceRow, int column = 0) const;
+    // The data row displayed after sourceRow (across groups), or the one
+    // before it when it is the last; -1 when it is the only row.
+    int neighbourOf(int sourceRow) const;
 
     // QAbstractItemModel
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
@@ -90,6 +101,10 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    // The group and footer sums have changed (after a rebuild or a change in place).
+    void sumsChanged();
 
 private:
     struct Node {
@@ -102,15 +117,37 @@ private:
         QVector<int> rows;     // source rows, for the innermost level
         int rowCount = 0;
         QVector<qint64> sums;
+        double order = 0; // where a group of a column that is not text sorts
     };
 
     QVariant sourceValue(int row, int field) const;
+    // The value without a copy where the source is a GridTableModel (else in scratch).
+    const QVariant& sourceRef(int row, int field, QVariant& scratch) const;
     bool isLeafNode(int node) const { return m_nodes[node].level == m_groupColumns.size(); }
     int groupNodeOf(const QModelIndex& index) const; // node id of a group index, -1 otherwise
     QVector<int> sortedRows() const;
     void buildLevel(int node, const QVector<int>& rows);
     void addSums(Node& node, int row) const;
     QString summaryFor(int node) const;
+
+    // Changes in place, following the source's own signals.
+    void sourceRowsInserted(const QModelIndex& parent, int first, int last);
+    void sourceRowsAboutToBeRemoved(const QModelIndex& parent, int first, int last);
+    void sourceRowsRemoved(const QModelIndex& parent, int first, int last);
+    void sourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+    void placeRow(int row);   // into its group, at its sorted place
+    void unplaceRow(int row); // out of the tree; a group left empty goes
+    bool staysInPlace(int row) const;
+    int insertGroup(int parent, int column, const QString& text, double order);
+    bool groupBefore(int column, const QString& text, double order, int other) const;
+    bool rowLess(int a, int b) const;
+    double groupOrder(int column, int row) const;
+    void readMoney(int row);
+    void addToAncestors(int node, int row, int sign);
+    void announceGroups(int node); // the group rows from node up show new sums
+    QModelIndex nodeIndex(int node) const;
+    int firstRowOf(int node) const;
+    int lastRowOf(int node) const;
 
     QList<GridColumn> m_columns;
     QPointer<QAbstractItemModel> m_source;
@@ -122,7 +159,8 @@ private:
     QVector<Node> m_nodes; // [0] is the root
     QVector<int> m_rowLeaf; // per source row: its innermost node
     QVector<int> m_rowPos;  // per source row: its position there
-    QVector<qint64> m_totals;
+    QVector<qint64> m_rowMoney; // per source row, its value in each money column (stotinki)
     QVector<int> m_moneyColumns;
+    int m_keyField = -1;
     int m_sourceRows = 0;
 };
