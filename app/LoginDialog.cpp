@@ -132,5 +132,6 @@ void LoginDialog::logIn() {
         return;
     }
     m_main->setLoggedIn(r.clerkId, r.name, r.filterShopId);
+    m_main->setRightsLevel(r.prefs);
     done(kLoggedIn);
 }

@@ -143,8 +143,13 @@ void MainWindow::buildToolbars() {
     m_resetAction->setObjectName(QStringLiteral("TBItem3"));
     m_quitAction = new QAction(QStringLiteral("Изход от програмата"), this);
     m_quitAction->setObjectName(QStringLiteral("TBItem4"));
+    m_turnoverAction = new QAction(QStringLiteral("Оборот и печалба"), this);
+    m_turnoverAction->setObjectName(QStringLiteral("mnTurnover"));
+    m_turnoverAction->setVisible(false); // rights level 4 only
     system->addAction(m_manualAction);
     system->addAction(m_aboutAction);
+    system->addSeparator();
+    system->addAction(m_turnoverAction);
     system->addSeparator();
     system->addAction(m_resetAction);
     system->addSeparator();
@@ -180,6 +185,19 @@ void MainWindow::buildToolbars() {
     m_columnsAction = action("chkCustomize", QStringLiteral("Видими колони"));
     m_columnsAction->setCheckable(true);
     m_printAction = action("mnPrintGrid", QStringLiteral("Печат"));
+    auto* exportMenu = new QMenu(this);
+    exportMenu->setObjectName(QStringLiteral("mnExportMenu"));
+    QAction* exportCsv = exportMenu->addAction(QStringLiteral("Експорт в CSV..."));
+    exportCsv->setObjectName(QStringLiteral("mnExportCsv"));
+    exportCsv->setToolTip(QStringLiteral("Регистърът, както е показан, във файл CSV за електронна таблица"));
+    QAction* exportPdf = exportMenu->addAction(QStringLiteral("Експорт в PDF..."));
+    exportPdf->setObjectName(QStringLiteral("mnExportPdf"));
+    exportPdf->setToolTip(QStringLiteral("Регистърът, както се печата, във файл PDF"));
+    exportMenu->setToolTipsVisible(true);
+    m_exportAction = action("mnExport", QStringLiteral("Експорт"));
+    m_exportAction->setMenu(exportMenu);
+    connect(exportCsv, &QAction::triggered, this, &MainWindow::exportRegisterCsv);
+    connect(exportPdf, &QAction::triggered, this, &MainWindow::exportRegisterPdf);
 
     // Every toolbar command is reached from the keyboard too: Alt and the
     // underlined letter of its button. The commands' texts stay as they are.
@@ -187,11 +205,11 @@ void MainWindow::buildToolbars() {
          {std::pair{m_systemAction, "&Система"}, std::pair{m_intakeAction, "&Приемане на уред"},
           std::pair{m_saleAction, "Про&дажба   F2"}, std::pair{m_operationsAction, "&Операции"},
           std::pair{m_findAction, "&Търсене"}, std::pair{m_columnsAction, "&Видими колони"},
-          std::pair{m_printAction, "Пе&чат"}})
+          std::pair{m_printAction, "Пе&чат"}, std::pair{m_exportAction, "&Експорт"}})
         a->setIconText(QString::fromUtf8(underlined));
 
     const QList<QAction*> top{m_systemAction, m_intakeAction,  m_saleAction, m_operationsAction,
-                              m_findAction,   m_columnsAction, m_printAction};
+                              m_findAction,   m_columnsAction, m_printAction, m_exportAction};
     for (int i = 0; i < top.size(); ++i) {
         if (i > 0)
             m_toolBar->addSeparator();
@@ -259,12 +277,15 @@ void MainWindow::buildToolbars() {
     tip(m_findAction, QStringLiteral("Търсене на уред по текст"), m_findKeyAction->shortcut());
     tip(m_columnsAction, QStringLiteral("Видими колони: показване и скриване на колони, подредба по подразбиране"));
     tip(m_printAction, QStringLiteral("Печат на регистъра"), m_printAction->shortcut());
+    tip(m_exportAction, QStringLiteral("Регистърът във файл: CSV или PDF"));
+    tip(m_turnoverAction, QStringLiteral("Оборот и печалба по магазини за период, проверени с касовата книга"));
     tip(m_exitAction, QStringLiteral("Изход от програмата"), closeKey);
     system->setToolTipsVisible(true);
     ops->setToolTipsVisible(true);
 
     connect(m_manualAction, &QAction::triggered, this, &MainWindow::openManual);
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_turnoverAction, &QAction::triggered, this, &MainWindow::showTurnoverWindow);
     connect(m_resetAction, &QAction::triggered, this, &MainWindow::resetData);
     connect(m_quitAction, &QAction::triggered, this, &MainWindow::close);
     connect(m_exitAction, &QAction::triggered, this, &MainWindow::close);

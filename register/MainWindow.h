@@ -20,6 +20,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QWidget;
+class TurnoverWindow;
 struct RegisterParts;
 struct RegisterStatement;
 // Deletes the register's parts where their type is known.
@@ -51,6 +52,10 @@ public:
     // shopId 0: not bound to one shop.
     void setLoggedIn(int clerkId, const QString& clerkName, int filterShopId);
     int userId() const;
+    // The clerk's rights level (CLERKS.Prefs); level 4 sees the owner's
+    // tools in "Система".
+    void setRightsLevel(int level);
+    int rightsLevel() const { return m_rightsLevel; }
     int filterShopId() const { return m_filterShopId; }
     // The shop filter as text: "ID=3 and active=true and away=false" or
     // "active=true and away=false" once the window has been shown.
@@ -124,6 +129,11 @@ private slots:
     void toggleColumnChooser();
     void uncheckColumnsToggle();
     void printRegister();
+    // the register's view to a file (MainWindowTurnover.cpp)
+    void exportRegisterCsv();
+    void exportRegisterPdf();
+    // "Оборот и печалба", for rights level 4
+    void showTurnoverWindow();
 
 private:
     // How the clerk left the window, kept in the program's own settings
@@ -159,6 +169,7 @@ private:
     QString m_programDir;
     Connection m_conn;
     int m_filterShopId = 0;
+    int m_rightsLevel = 0;
     bool m_shopFilterCompleted = false;
     bool m_shown = false;
     QTimer* m_formatTimer = nullptr;
@@ -188,6 +199,9 @@ private:
     QAction* m_findAction = nullptr;
     QAction* m_columnsAction = nullptr; // "Видими колони"
     QAction* m_printAction = nullptr;   // the register on paper
+    QAction* m_exportAction = nullptr;  // "Експорт": the register to CSV or PDF
+    QAction* m_turnoverAction = nullptr; // "Оборот и печалба"
+    TurnoverWindow* m_turnoverWindow = nullptr;
     QAction* m_exitAction = nullptr;    // "Изход " at the right
     QAction* m_saleKeyAction = nullptr; // F2
     QAction* m_findKeyAction = nullptr; // Ctrl+F

@@ -511,7 +511,7 @@ private slots:
                                 commands << item;
                     }
                 }
-        QCOMPARE(commands.size(), 18); // 7 + 1 on the toolbars, 4 + 6 in the two menus
+        QCOMPARE(commands.size(), 22); // 8 + 1 on the toolbars, 5 + 6 + 2 in the three menus
         for (QAction* a : std::as_const(commands)) {
             QVERIFY2(!a->toolTip().isEmpty(), qPrintable(a->objectName()));
             if (!a->shortcut().isEmpty())
