@@ -195,7 +195,7 @@ void TurnoverWindow::showReport() {
     using K = GridColumn::Kind;
     const bool days = m_report.step == turnover::Step::Day;
     m_grid->setColumns({
-        {QStringLiteral("gridShop"), QStringLiteral("Магазин"), ShopField, K::Text, true, true, false,
+        {QStringLiteral("gridShop"), QStringLiteral("Магазин"), ShopField, K::Text, false, true, false,
          QStringLiteral("sums")},
         {QStringLiteral("gridPeriod"), days ? QStringLiteral("Дата") : QStringLiteral("Месец"), PeriodField,
          days ? K::Date : K::Text, true, false},
@@ -215,6 +215,7 @@ void TurnoverWindow::showReport() {
     m_grid->fitColumns();
 
     m_differences->clear();
+    m_differences->setVisible(!m_report.differences.isEmpty());
     if (m_report.differences.isEmpty()) {
         m_checkLabel->setText(QStringLiteral("Оборотът и печалбата съвпадат с продажбите, изплащанията и "
                                              "анулиранията в касовата книга и дневниците за периода."));
@@ -241,6 +242,7 @@ QChart* TurnoverWindow::makeChart(const turnover::Report& report, bool profit) {
     const qsizetype n = report.periods.size();
 
     auto* bars = new QBarSeries(chart);
+    bars->setBarWidth(0.8);
     double lo = 0, hi = 0;
     for (int shop : report.shops) {
         auto* set = new QBarSet(report.shopName(shop));
@@ -276,6 +278,7 @@ QChart* TurnoverWindow::makeChart(const turnover::Report& report, bool profit) {
 
     auto* x = new QBarCategoryAxis(chart);
     x->append(categories);
+    x->setTruncateLabels(false);
     if (n > 12)
         x->setLabelsAngle(-90);
     auto* y = new QValueAxis(chart);
@@ -307,7 +310,7 @@ void TurnoverWindow::paintCharts(QPainter* painter, const QRectF& area) const {
     const double gap = area.height() * 0.03;
     const double height = (area.height() - gap) / 2;
     // Laid out at a screen's size, then scaled onto the paper.
-    const QSizeF logical(900, 900 * height / area.width());
+    const QSizeF logical(760, 760 * height / area.width());
     for (int i = 0; i < 2; ++i) {
         QGraphicsScene scene;
         QChart* chart = makeChart(m_report, i == 1);
