@@ -196,9 +196,11 @@ private slots:
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(f.readAll().mid(3));
-        QVERIFY(text.startsWith(QStringLiteral("Магазин;Дата;Оборот;Печалба\r\n")));
-        QVERIFY(text.contains(QStringLiteral(";03.11.2026;160,00;30,00\r\n")));
-        QVERIFY(text.endsWith(QStringLiteral("Общо;;240,00;30,00\r\n")));
+        // As shown: the shop is the groups' heading, not a column.
+        QVERIFY(text.startsWith(QStringLiteral("Дата;Оборот;Печалба\r\n")));
+        QVERIFY(text.contains(
+            QStringLiteral("\r\nМагазин: Център   (оборот 160.00 лв., печалба 30.00 лв.);;\r\n03.11.2026;160,00;30,00\r\n")));
+        QVERIFY(text.endsWith(QStringLiteral("Общо;240,00;30,00\r\n")));
 
         const QString pdf = m_dir->filePath("oborot.pdf");
         FileDialogService::queueAnswer(pdf);
