@@ -25,10 +25,11 @@ void MainWindow::setRightsLevel(int level) {
 void MainWindow::showTurnoverWindow() {
     if (m_rightsLevel != 4 || !isReady())
         return;
-    if (!m_turnoverWindow) {
+    if (!m_turnoverWindow)
         m_turnoverWindow = new TurnoverWindow(db(), this);
+    // Opened again, it shows the bookings made meanwhile.
+    if (!m_turnoverWindow->isVisible())
         m_turnoverWindow->refresh();
-    }
     m_turnoverWindow->show();
     m_turnoverWindow->raise();
     m_turnoverWindow->activateWindow();

@@ -171,6 +171,14 @@ private slots:
         ui::button(w, "btnRefresh")->click();
         QCOMPARE(grid->rowCount(), 2);
         QCOMPARE(grid->model()->columns()[grid->columnByName("gridPeriod")].caption, QStringLiteral("Месец"));
+
+        // Opened again, the same window reads what was booked meanwhile.
+        w->close();
+        m_w->db().exec(QStringLiteral("UPDATE oborot SET \"1\" = \"1\" - 5 WHERE idShop = 2"));
+        ui::action(m_w, "mnTurnover")->trigger();
+        QCOMPARE(m_w->findChild<TurnoverWindow*>(QStringLiteral("frmTurnover")), w);
+        QVERIFY(w->isVisible());
+        QVERIFY2(list->item(0)->text().contains(QStringLiteral("по-малко с 10.00 лв.")), qPrintable(list->item(0)->text()));
     }
 
     // The printout: the table, then the charts on a page of their own; the
