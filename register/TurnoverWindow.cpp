@@ -305,12 +305,49 @@ void TurnoverWindow::showChart() {
     delete old;
 }
 
-// Both charts, turnover above profit, on the report's last page.
+// The report's last page: the days that differ from the bookings (when
+// there are any), then both charts, turnover above profit.
 void TurnoverWindow::paintCharts(QPainter* painter, const QRectF& area) const {
-    const double gap = area.height() * 0.03;
-    const double height = (area.height() - gap) / 2;
+    QRectF charts = area;
+    if (!m_report.differences.isEmpty()) {
+        QFont font(QStringLiteral("Tahoma"));
+        font.setStyleHint(QFont::SansSerif);
+        font.setPointSizeF(7.5);
+        QFont bold = font;
+        bold.setBold(true);
+        const QFontMetricsF fm(font, painter->device()), fb(bold, painter->device());
+        // At most two fifths of the page; what does not fit is counted.
+        const double room = area.height() * 0.4;
+        double y = area.top();
+        painter->setPen(Qt::black);
+        painter->setFont(bold);
+        const QString heading = QStringLiteral("Разлики с касовата книга и дневниците: %1").arg(m_report.differences.size());
+        painter->drawText(QRectF(area.left(), y, area.width(), fb.height()), Qt::AlignLeft | Qt::AlignVCenter, heading);
+        y += fb.height() * 1.4;
+        painter->setFont(font);
+        int drawn = 0;
+        for (const turnover::Difference& d : m_report.differences) {
+            const QString text = turnover::differenceText(d);
+            const QRectF box = fm.boundingRect(QRectF(0, 0, area.width(), 1e6), Qt::TextWordWrap, text);
+            if (y + box.height() + fm.height() > area.top() + room)
+                break;
+            painter->drawText(QRectF(area.left(), y, area.width(), box.height()), Qt::TextWordWrap, text);
+            y += box.height() + fm.height() * 0.3;
+            ++drawn;
+        }
+        if (drawn < m_report.differences.size()) {
+            painter->drawText(QRectF(area.left(), y, area.width(), fm.height()), Qt::AlignLeft,
+                              QStringLiteral("... и още %1 (в прозореца \"Оборот и печалба\")")
+                                  .arg(m_report.differences.size() - drawn));
+            y += fm.height();
+        }
+        y += fm.height();
+        charts.setTop(y);
+    }
+    const double gap = charts.height() * 0.03;
+    const double height = (charts.height() - gap) / 2;
     // Laid out at a screen's size, then scaled onto the paper.
-    const QSizeF logical(760, 760 * height / area.width());
+    const QSizeF logical(760, 760 * height / charts.width());
     for (int i = 0; i < 2; ++i) {
         QGraphicsScene scene;
         QChart* chart = makeChart(m_report, i == 1);
@@ -318,7 +355,7 @@ void TurnoverWindow::paintCharts(QPainter* painter, const QRectF& area) const {
         chart->setBackgroundRoundness(0);
         chart->setGeometry(QRectF(QPointF(0, 0), logical));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        const QRectF target(area.left(), area.top() + i * (height + gap), area.width(), height);
+        const QRectF target(charts.left(), charts.top() + i * (height + gap), charts.width(), height);
         scene.render(painter, target, QRectF(QPointF(0, 0), logical), Qt::KeepAspectRatio);
     }
 }

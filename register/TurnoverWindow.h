@@ -46,7 +46,7 @@ public slots:
 private:
     void showReport();
     void showChart();
-    void paintCharts(QPainter* painter, const QRectF& area) const;
+    void paintCharts(QPainter* painter, const QRectF& area) const; // the printout's last page
 
     Database& m_db;
     turnover::Report m_report;

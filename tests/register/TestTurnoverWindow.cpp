@@ -215,6 +215,16 @@ private slots:
         ui::button(w, "btnExportPdf")->click();
         QCOMPARE(pdftext::pages(pdf), 2);
         QVERIFY(pdftext::text(pdf).contains(QStringLiteral("Веригата")));
+        QVERIFY(!pdftext::text(pdf).contains(QStringLiteral("Разлики")));
+
+        // A difference is on the printout too, before the charts.
+        m_w->db().exec(QStringLiteral("UPDATE Pech SET Pech = 29.5 WHERE ShopID = 1"));
+        ui::button(w, "btnRefresh")->click();
+        ui::button(w, "btnPrint")->click();
+        const QString withDifference = pdftext::text(PrintService::lastPreviewPdf()).simplified();
+        QVERIFY2(withDifference.contains(QStringLiteral("Разлики с касовата книга и дневниците: 1")), qPrintable(withDifference));
+        QVERIFY(withDifference.contains(QStringLiteral("Магазин Център, 03.11.2026: печалбата в таблицата е 29.50 лв.")));
+        QVERIFY(withDifference.indexOf(QStringLiteral("Разлики")) < withDifference.indexOf(QStringLiteral("Веригата")));
 
         // Cancelled: nothing written, nothing said.
         const int shown = int(MessageService::shown().size());
