@@ -10,6 +10,9 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QtTest>
 
 namespace {
@@ -244,6 +247,76 @@ private slots:
         error.clear();
         QVERIFY(!gridexport::writePdf(grid, "Регистър", m_dir->filePath("no-such-folder/export.pdf"), &error));
         QVERIFY(error.contains("не може да бъде записан"));
+    }
+
+    // LibreOffice Calc with the Bulgarian language reads the file's amounts
+    // as numbers, its dates as dates and its texts whole (skipped where
+    // LibreOffice is not installed).
+    void readByCalc() {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice is not installed");
+        GroupingGrid grid;
+        GridTableModel table;
+        grid.setColumns(columns());
+        grid.setSourceModel(&table);
+        fill(table);
+        grid.setColumnVisible(grid.columnByName("gridShop"), false);
+        grid.setColumnVisible(grid.columnByName("gridSaled"), false);
+        const QString csv = m_dir->filePath("calc.csv");
+        QVERIFY(gridexport::writeCsv(grid, csv, nullptr));
+        QProcess p;
+        p.start(soffice, {QStringLiteral("-env:UserInstallation=file://") + m_dir->filePath("profile"),
+                          QStringLiteral("--headless"),
+                          // ";" between fields, '"' around texts, UTF-8, from line 1, Bulgarian
+                          QStringLiteral("--infilter=CSV:59,34,76,1,,1026"), QStringLiteral("--convert-to"),
+                          QStringLiteral("fods"), QStringLiteral("--outdir"), m_dir->path(), csv});
+        QVERIFY(p.waitForFinished(180000));
+        QFile f(m_dir->filePath("calc.fods"));
+        QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(QString::fromUtf8(p.readAllStandardError())));
+        const QString doc = QString::fromUtf8(f.readAll());
+        // Each cell as type and value: "float 1234567.5", "date 2026-11-01", "string <text>".
+        QStringList cells;
+        static const QRegularExpression cell(QStringLiteral("<table:table-cell([^>]*[^/])>(.*?)</table:table-cell>"),
+                                             QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression type(QStringLiteral("office:value-type=\"(\\w+)\""));
+        static const QRegularExpression value(QStringLiteral("office:(?:date-)?value=\"([^\"]*)\""));
+        static const QRegularExpression para(QStringLiteral("<text:p>(.*?)</text:p>"),
+                                             QRegularExpression::DotMatchesEverythingOption);
+        for (auto m = cell.globalMatch(doc); m.hasNext();) {
+            const auto c = m.next();
+            const QString t = type.match(c.captured(1)).captured(1);
+            if (t == QLatin1String("string")) {
+                QStringList lines;
+                for (auto q = para.globalMatch(c.captured(2)); q.hasNext();)
+                    lines << q.next().captured(1);
+                QString text = lines.join(u'\n');
+                // Runs of blanks are kept as <text:s text:c="N"/>.
+                static const QRegularExpression blanks(QStringLiteral("<text:s(?: text:c=\"(\\d+)\")?/>"));
+                for (auto b = blanks.match(text); b.hasMatch(); b = blanks.match(text))
+                    text.replace(b.capturedStart(), b.capturedLength(),
+                                 QString(b.captured(1).isEmpty() ? 1 : b.captured(1).toInt(), u' '));
+                text.replace("&apos;", "'").replace("&quot;", "\"").replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&");
+                cells << "string " + text;
+            } else {
+                cells << t + " " + value.match(c.captured(1)).captured(1);
+            }
+        }
+        QVERIFY(cells.contains("float 1234567.5"));
+        QVERIFY(cells.contains("float -138.5"));
+        QVERIFY(cells.contains("date 2026-11-01"));
+        QVERIFY(cells.contains("date 2026-11-14"));
+        QVERIFY(cells.contains("string Изк.цена"));
+        QVERIFY(cells.contains("string Общо"));
+        for (const QString& art : kArts) {
+            const QString shown = art.startsWith(u'=') || art.startsWith(u'-') ? u'\'' + art : art;
+            QVERIFY2(cells.contains("string " + shown), qPrintable(art));
+        }
+        // The sum, as a number too.
+        double total = 0;
+        for (int r = 0; r < table.rowCount(); ++r)
+            total += std::round(table.value(r, 4).toDouble() * 100) / 100;
+        QVERIFY2(cells.contains(QStringLiteral("float %1").arg(total, 0, 'g', 12)), qPrintable(cells.mid(cells.size() - 6).join(" | ")));
     }
 
     // The PDF is the printed report: title, column headers, groups, sums.
