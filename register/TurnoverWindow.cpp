@@ -30,6 +30,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QValueAxis>
@@ -130,6 +131,7 @@ TurnoverWindow::TurnoverWindow(Database& db, QWidget* parent) : QWidget(parent, 
     m_chartView = new QChartView(chartPage);
     m_chartView->setObjectName(QStringLiteral("chartTurnover"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setAccessibleName(QStringLiteral("Графика"));
     chartLayout->addWidget(m_chartView, 1);
 
     m_tabs = new QTabWidget(this);
@@ -160,6 +162,17 @@ TurnoverWindow::TurnoverWindow(Database& db, QWidget* parent) : QWidget(parent, 
     layout->addLayout(bar);
     layout->addWidget(split, 1);
 
+    // Enter anywhere in the window presses "Обновяване" (and finishes a date
+    // being typed), as in the main window.
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* sc = new QShortcut(QKeySequence(key), this);
+        sc->setContext(Qt::WindowShortcut);
+        connect(sc, &QShortcut::activated, this, [this] {
+            m_fromEdit->finishTyping();
+            m_toEdit->finishTyping();
+            m_refreshButton->click();
+        });
+    }
     connect(m_refreshButton, &QPushButton::clicked, this, &TurnoverWindow::refresh);
     connect(printButton, &QPushButton::clicked, this, &TurnoverWindow::print);
     connect(csvButton, &QPushButton::clicked, this, &TurnoverWindow::exportCsv);

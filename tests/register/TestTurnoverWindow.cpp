@@ -166,9 +166,11 @@ private slots:
                      list->item(0)->text().contains(QStringLiteral("по-малко с 5.00 лв.")),
                  qPrintable(list->item(0)->text()));
 
-        // Per month: one row per shop.
+        // Per month: one row per shop. Enter refreshes, as in the main window.
         ui::combo(w, "cmbStep")->setCurrentIndex(1);
-        ui::button(w, "btnRefresh")->click();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w, Qt::Key_Return);
         QCOMPARE(grid->rowCount(), 2);
         QCOMPARE(grid->model()->columns()[grid->columnByName("gridPeriod")].caption, QStringLiteral("Месец"));
 
