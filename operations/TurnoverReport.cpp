@@ -3,6 +3,7 @@
 #include "core/Formats.h"
 #include "db/Database.h"
 #include "operations/Invariants.h"
+#include "operations/Operations.h"
 
 #include <QHash>
 #include <QMap>
@@ -20,9 +21,11 @@ using Key = invariants::DailyFigures::Key;
 // The daily rows of one table inside the period, summed per shop and day (a
 // day written twice counts once with both rows' sum: the check names the
 // doubled row itself).
-QHash<Key, Cents> dailyRows(Database& db, const QString& sql, const QDate& from, const QDate& to) {
+QHash<Key, Cents> dailyRows(Database& db, const QString& sql, const QDate& from, const QDate& to,
+                            QVariantList params = {}) {
     QHash<Key, Cents> out;
-    QSqlQuery q = db.exec(sql, {db.dateParam(from), db.dateParam(to)});
+    params << db.dateParam(from) << db.dateParam(to);
+    QSqlQuery q = db.exec(sql, params);
     while (q.next()) {
         const Key key{q.value(0).toInt(), Database::toDate(q.value(1))};
         out[key] += money::fromLeva(q.value(2).toDouble());
@@ -43,6 +46,12 @@ QString periodText(const QDate& period, Step step) {
 QString differenceText(const Difference& d) {
     const bool turnover = d.what == Difference::What::Turnover;
     const Cents off = d.off();
+    if (d.what == Difference::What::Takings)
+        return QStringLiteral("Магазин %1, %2: продажбите в касовата книга са %3 лв., а в приходите - %4 лв. "
+                              "(в касовата книга %5 с %6 лв.)")
+            .arg(d.shopName, formats::date(d.day), formats::moneyCents(d.recorded), formats::moneyCents(d.booked),
+                 off > 0 ? QStringLiteral("повече") : QStringLiteral("по-малко"),
+                 formats::moneyCents(off < 0 ? -off : off));
     return QStringLiteral("Магазин %1, %2: %3 в таблицата е %4 лв., а според %5 трябва да е %6 лв. (%7 с %8 лв.)")
         .arg(d.shopName, formats::date(d.day), turnover ? QStringLiteral("оборотът") : QStringLiteral("печалбата"),
              formats::moneyCents(d.recorded),
@@ -150,6 +159,16 @@ Report build(Database& db, const QDate& from, const QDate& to, Step step) {
     };
     compare(Difference::What::Turnover, turnover, expected.turnover, {});
     compare(Difference::What::Profit, profit, expected.profit, expected.profitTolerance);
+    // The takings of the sales in the cash book against their income entries.
+    const QHash<Key, Cents> takings =
+        dailyRows(db, QStringLiteral("SELECT ShopID, Date, InSum FROM KASA WHERE Note = ? AND Date >= ? AND Date <= ?"),
+                  from, to, {ops::saleKind()});
+    const QHash<Key, Cents> income = dailyRows(
+        db,
+        QStringLiteral("SELECT ShopID, Date, Sum FROM Prihod WHERE TypeID IN (SELECT ID FROM TypePrihod WHERE type = ?) "
+                       "AND Date >= ? AND Date <= ?"),
+        from, to, {ops::saleKind()});
+    compare(Difference::What::Takings, takings, income, {});
     std::sort(report.differences.begin(), report.differences.end(), [](const Difference& a, const Difference& b) {
         if (a.day != b.day)
             return a.day < b.day;

@@ -27,15 +27,16 @@ struct Row {
     Cents profit = 0;
 };
 
-// A day on which a shop's daily row differs from its bookings.
+// A day on which a shop's daily row differs from its bookings, or the
+// cash book's takings from sales differ from the sales' income entries.
 struct Difference {
-    enum class What { Turnover, Profit };
+    enum class What { Turnover, Profit, Takings };
     What what = What::Turnover;
     int shop = 0;
     QString shopName;
     QDate day;
-    Cents recorded = 0; // what the daily table holds
-    Cents booked = 0;   // what the sales, payouts and annulments give
+    Cents recorded = 0; // what the daily table (for takings: the cash book) holds
+    Cents booked = 0;   // what the sales, payouts and annulments (the income entries) give
     Cents off() const { return recorded - booked; }
 };
 
