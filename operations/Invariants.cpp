@@ -74,6 +74,12 @@ public:
         return m_breaches;
     }
 
+    DailyFigures expectedDaily() {
+        load();
+        checkSales();
+        return {m_turnover, m_profit, payoutDifferences()};
+    }
+
 private:
     QString shopName(int shop) const {
         const QString n = m_shops.value(shop);
@@ -462,6 +468,10 @@ private:
 
 QList<Breach> findBreaches(Database& db) {
     return Checker(db).run();
+}
+
+DailyFigures expectedDaily(Database& db) {
+    return Checker(db).expectedDaily();
 }
 
 QStringList check(Database& db) {

@@ -2,7 +2,10 @@
 
 #include "core/Money.h"
 
+#include <QDate>
+#include <QHash>
 #include <QList>
+#include <QPair>
 #include <QStringList>
 
 class Database;
@@ -65,5 +68,19 @@ QList<Breach> findBreaches(Database& db);
 
 // The breaches' texts alone; empty when the books agree.
 QStringList check(Database& db);
+
+// What the daily turnover and profit rows must hold, per shop and day, by the
+// sales, payouts and annulments that the ledgers record: the figures the
+// check compares those rows with.
+struct DailyFigures {
+    using Key = QPair<int, QDate>; // shop, day
+    QHash<Key, money::Cents> turnover, profit;
+    // A payout of another amount than the stored purchase price books the
+    // profit with the stored price: a day's profit that is off by exactly
+    // this much agrees with its bookings.
+    QHash<Key, money::Cents> profitTolerance;
+};
+// Throws DbError when the database cannot be read.
+DailyFigures expectedDaily(Database& db);
 
 } // namespace invariants

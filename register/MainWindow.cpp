@@ -3,6 +3,7 @@
 #include "core/Formats.h"
 #include "core/ProgramSettings.h"
 #include "operations/Clock.h"
+#include "register/TurnoverWindow.h"
 #include "widgets/BulgarianDates.h"
 #include "widgets/DateEdit.h"
 #include "widgets/TodayCalendar.h"
@@ -145,13 +146,17 @@ void MainWindow::buildToolbars() {
     m_quitAction->setObjectName(QStringLiteral("TBItem4"));
     m_backupAction = new QAction(QStringLiteral("Архивиране"), this);
     m_backupAction->setObjectName(QStringLiteral("mnBackup"));
-    m_backupAction->setVisible(false); // the owner's: rights level 4 only
+    m_turnoverAction = new QAction(QStringLiteral("Оборот и печалба"), this);
+    m_turnoverAction->setObjectName(QStringLiteral("mnTurnover"));
     system->addAction(m_manualAction);
     system->addAction(m_aboutAction);
     system->addSeparator();
+    // The owner's commands, shown for rights level 4 only (setRightsLevel).
+    system->addAction(m_turnoverAction);
     system->addAction(m_backupAction);
-    m_backupSeparator = system->addSeparator();
-    m_backupSeparator->setVisible(false);
+    m_ownerSeparator = system->addSeparator();
+    for (QAction* a : {m_turnoverAction, m_backupAction, m_ownerSeparator})
+        a->setVisible(false);
     system->addAction(m_resetAction);
     system->addSeparator();
     system->addAction(m_quitAction);
@@ -186,6 +191,19 @@ void MainWindow::buildToolbars() {
     m_columnsAction = action("chkCustomize", QStringLiteral("Видими колони"));
     m_columnsAction->setCheckable(true);
     m_printAction = action("mnPrintGrid", QStringLiteral("Печат"));
+    auto* exportMenu = new QMenu(this);
+    exportMenu->setObjectName(QStringLiteral("mnExportMenu"));
+    QAction* exportCsv = exportMenu->addAction(QStringLiteral("Експорт в CSV..."));
+    exportCsv->setObjectName(QStringLiteral("mnExportCsv"));
+    exportCsv->setToolTip(QStringLiteral("Регистърът, както е показан, във файл CSV за електронна таблица"));
+    QAction* exportPdf = exportMenu->addAction(QStringLiteral("Експорт в PDF..."));
+    exportPdf->setObjectName(QStringLiteral("mnExportPdf"));
+    exportPdf->setToolTip(QStringLiteral("Регистърът, както се печата, във файл PDF"));
+    exportMenu->setToolTipsVisible(true);
+    m_exportAction = action("mnExport", QStringLiteral("Експорт"));
+    m_exportAction->setMenu(exportMenu);
+    connect(exportCsv, &QAction::triggered, this, &MainWindow::exportRegisterCsv);
+    connect(exportPdf, &QAction::triggered, this, &MainWindow::exportRegisterPdf);
 
     // Every toolbar command is reached from the keyboard too: Alt and the
     // underlined letter of its button. The commands' texts stay as they are.
@@ -193,11 +211,11 @@ void MainWindow::buildToolbars() {
          {std::pair{m_systemAction, "&Система"}, std::pair{m_intakeAction, "&Приемане на уред"},
           std::pair{m_saleAction, "Про&дажба   F2"}, std::pair{m_operationsAction, "&Операции"},
           std::pair{m_findAction, "&Търсене"}, std::pair{m_columnsAction, "&Видими колони"},
-          std::pair{m_printAction, "Пе&чат"}})
+          std::pair{m_printAction, "Пе&чат"}, std::pair{m_exportAction, "&Експорт"}})
         a->setIconText(QString::fromUtf8(underlined));
 
     const QList<QAction*> top{m_systemAction, m_intakeAction,  m_saleAction, m_operationsAction,
-                              m_findAction,   m_columnsAction, m_printAction};
+                              m_findAction,   m_columnsAction, m_printAction, m_exportAction};
     for (int i = 0; i < top.size(); ++i) {
         if (i > 0)
             m_toolBar->addSeparator();
@@ -266,12 +284,15 @@ void MainWindow::buildToolbars() {
     tip(m_findAction, QStringLiteral("Търсене на уред по текст"), m_findKeyAction->shortcut());
     tip(m_columnsAction, QStringLiteral("Видими колони: показване и скриване на колони, подредба по подразбиране"));
     tip(m_printAction, QStringLiteral("Печат на регистъра"), m_printAction->shortcut());
+    tip(m_exportAction, QStringLiteral("Регистърът във файл: CSV или PDF"));
+    tip(m_turnoverAction, QStringLiteral("Оборот и печалба по магазини за период, проверени с касовата книга"));
     tip(m_exitAction, QStringLiteral("Изход от програмата"), closeKey);
     system->setToolTipsVisible(true);
     ops->setToolTipsVisible(true);
 
     connect(m_manualAction, &QAction::triggered, this, &MainWindow::openManual);
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_turnoverAction, &QAction::triggered, this, &MainWindow::showTurnoverWindow);
     connect(m_resetAction, &QAction::triggered, this, &MainWindow::resetData);
     connect(m_backupAction, &QAction::triggered, this, &MainWindow::backUpDatabase);
     connect(m_quitAction, &QAction::triggered, this, &MainWindow::close);
@@ -364,10 +385,16 @@ void MainWindow::buildFilterBar(QWidget* host) {
 void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterShopId, int rightsLevel) {
     m_clerkIdField->setText(QString::number(clerkId));
     m_filterShopId = filterShopId;
-    m_rightsLevel = rightsLevel;
-    m_backupAction->setVisible(rightsLevel == 4);
-    m_backupSeparator->setVisible(rightsLevel == 4);
+    setRightsLevel(rightsLevel);
     m_statusText->setText(QStringLiteral("Потребител: ") + clerkName);
+}
+
+void MainWindow::setRightsLevel(int level) {
+    m_rightsLevel = level;
+    for (QAction* a : {m_turnoverAction, m_backupAction, m_ownerSeparator})
+        a->setVisible(level == 4);
+    if (level != 4 && m_turnoverWindow)
+        m_turnoverWindow->close();
 }
 
 int MainWindow::userId() const {

@@ -20,6 +20,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QWidget;
+class TurnoverWindow;
 struct RegisterParts;
 struct RegisterStatement;
 // Deletes the register's parts where their type is known.
@@ -52,6 +53,9 @@ public:
     // owner's commands in "Система" are there for level 4 only.
     void setLoggedIn(int clerkId, const QString& clerkName, int filterShopId, int rightsLevel = 0);
     int userId() const;
+    // The clerk's rights level (CLERKS.Prefs); level 4 sees the owner's
+    // tools in "Система".
+    void setRightsLevel(int level);
     int rightsLevel() const { return m_rightsLevel; }
     int filterShopId() const { return m_filterShopId; }
     // The shop filter as text: "ID=3 and active=true and away=false" or
@@ -139,6 +143,11 @@ private slots:
     void backUpDatabase();
     // The daily backup at the first start of the day, when it is switched on.
     void backUpIfDue();
+    // the register's view to a file (MainWindowTurnover.cpp)
+    void exportRegisterCsv();
+    void exportRegisterPdf();
+    // "Оборот и печалба", for rights level 4
+    void showTurnoverWindow();
 
 private:
     // How the clerk left the window, kept in the program's own settings
@@ -205,7 +214,7 @@ private:
     QAction* m_aboutAction = nullptr;  // "За програмата"
     QAction* m_resetAction = nullptr;  // "Нулиране на данните"
     QAction* m_backupAction = nullptr; // "Архивиране"
-    QAction* m_backupSeparator = nullptr;
+    QAction* m_ownerSeparator = nullptr;
     QAction* m_quitAction = nullptr;   // "Изход от програмата"
     QAction* m_intakeAction = nullptr;
     QAction* m_saleAction = nullptr;
@@ -219,6 +228,9 @@ private:
     QAction* m_findAction = nullptr;
     QAction* m_columnsAction = nullptr; // "Видими колони"
     QAction* m_printAction = nullptr;   // the register on paper
+    QAction* m_exportAction = nullptr;  // "Експорт": the register to CSV or PDF
+    QAction* m_turnoverAction = nullptr; // "Оборот и печалба"
+    TurnoverWindow* m_turnoverWindow = nullptr;
     QAction* m_exitAction = nullptr;    // "Изход " at the right
     QAction* m_saleKeyAction = nullptr; // F2
     QAction* m_findKeyAction = nullptr; // Ctrl+F

@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
       libsqlite3-dev sqlite3 libpq-dev postgresql xvfb xauth poppler-utils fonts-dejavu-core
-      qt6-translations-l10n qt6-qpa-plugins dpkg-dev desktop-file-utils appstream lintian file pxlib-dev)
+      qt6-translations-l10n qt6-qpa-plugins qt6-charts-dev libqt6opengl6-dev dpkg-dev desktop-file-utils appstream lintian file pxlib-dev)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -281,7 +281,7 @@ void GridPrinter::fitOrientation(QPrinter* printer) const {
 }
 
 int GridPrinter::pageCount(QPrinter* printer) const {
-    return layoutFor(printer, collectLines()).pages;
+    return layoutFor(printer, collectLines()).pages + (m_appendix ? 1 : 0);
 }
 
 bool GridPrinter::print(QPrinter* printer) {
@@ -328,10 +328,8 @@ bool GridPrinter::print(QPrinter* printer) {
         return rects;
     };
 
-    bool cancelled = false;
-    for (int page = 1; page <= l.pages; ++page) {
-        if (page > 1)
-            printer->newPage();
+    const int pages = l.pages + (m_appendix ? 1 : 0);
+    auto pageFrame = [&](int page) {
         // Page header: the title.
         painter.setFont(l.title);
         painter.setPen(Qt::black);
@@ -340,7 +338,14 @@ bool GridPrinter::print(QPrinter* printer) {
         painter.setFont(l.footer);
         const QRectF footerBand(0, l.page.height() - l.band, l.page.width(), l.band);
         painter.drawText(footerBand, Qt::AlignLeft | Qt::AlignVCenter, printed);
-        painter.drawText(footerBand, Qt::AlignRight | Qt::AlignVCenter, footerPageText(page, l.pages));
+        painter.drawText(footerBand, Qt::AlignRight | Qt::AlignVCenter, footerPageText(page, pages));
+    };
+
+    bool cancelled = false;
+    for (int page = 1; page <= l.pages; ++page) {
+        if (page > 1)
+            printer->newPage();
+        pageFrame(page);
 
         // Column headers.
         double y = top;
@@ -430,10 +435,17 @@ bool GridPrinter::print(QPrinter* printer) {
                 painter.drawText(inner, align | Qt::TextDontClip, text);
             }
         }
-        if (progress && !progress(page, l.pages)) {
+        if (progress && !progress(page, pages)) {
             cancelled = true;
             break;
         }
+    }
+    if (m_appendix && !cancelled) {
+        printer->newPage();
+        pageFrame(pages);
+        painter.save();
+        m_appendix(&painter, QRectF(0, l.band, l.page.width(), l.page.height() - 2 * l.band));
+        painter.restore();
     }
     painter.end();
     return !cancelled;

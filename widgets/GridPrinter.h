@@ -7,6 +7,7 @@
 class GroupingGrid;
 class QPainter;
 class QPrinter;
+class QRectF;
 class QWidget;
 
 // Prints a grouping grid as a report: A4 portrait, a centred title in the page
@@ -33,6 +34,11 @@ public:
     void setProgressThreshold(int rows) { m_progressThreshold = rows; }
     // The moment printed in the footer; the current time when not set.
     void setPrintedAt(const QDateTime& at) { m_printedAt = at; }
+    // One more page after the report, under the same title and footer, for
+    // what the grid cannot show (a chart): painted into the area between the
+    // page's header and footer.
+    using Appendix = std::function<void(QPainter* painter, const QRectF& area)>;
+    void setAppendix(Appendix appendix) { m_appendix = std::move(appendix); }
 
     // A4 portrait with margins left 17.7 mm, right, top and bottom 12.7 mm.
     static void setupPage(QPrinter* printer);
@@ -71,4 +77,5 @@ private:
     Progress m_progress;
     int m_progressThreshold = 3000;
     QDateTime m_printedAt;
+    Appendix m_appendix;
 };

@@ -39,7 +39,7 @@ control() { dpkg-deb -f "$deb" "$1"; }
 [ "$(control Version)" = "$version" ] || fail "Version: $(control Version)"
 depends=$(control Depends)
 echo "Depends: $depends"
-for d in libc6 libqt6core6 libqt6widgets6 libqt6sql6 libqt6printsupport6 libqt6sql6-sqlite qt6-translations-l10n qt6-qpa-plugins; do
+for d in libc6 libqt6core6 libqt6widgets6 libqt6sql6 libqt6printsupport6 libqt6charts6 libqt6sql6-sqlite qt6-translations-l10n qt6-qpa-plugins; do
     grep -Eq "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d"
 done
 

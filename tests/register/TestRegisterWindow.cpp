@@ -783,7 +783,7 @@ private slots:
         const QList<std::pair<const char*, const char*>> captions{
             {"TBSubmenuItem1", "Система"}, {"mnGet", "Приемане на уред"}, {"mnSale", "Продажба   F2"},
             {"mnOp", "Операции"},          {"mnFind", "Търсене"},          {"chkCustomize", "Видими колони"},
-            {"mnPrintGrid", "Печат"},      {"mnExit", "Изход "}};
+            {"mnPrintGrid", "Печат"},      {"mnExport", "Експорт"},        {"mnExit", "Изход "}};
         for (const auto& [name, caption] : captions) {
             QAction* a = ui::action(m_w, name);
             QCOMPARE(a->text(), QString::fromUtf8(caption));

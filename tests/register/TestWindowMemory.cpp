@@ -511,7 +511,7 @@ private slots:
                                 commands << item;
                     }
                 }
-        QCOMPARE(commands.size(), 19); // 7 + 1 on the toolbars, 5 + 6 in the two menus ("Архивиране" among them)
+        QCOMPARE(commands.size(), 23); // 8 + 1 on the toolbars, 5 + 7 + 2 in the three menus ("Архивиране" and "Оборот и печалба" among them)
         for (QAction* a : std::as_const(commands)) {
             QVERIFY2(!a->toolTip().isEmpty(), qPrintable(a->objectName()));
             if (!a->shortcut().isEmpty())
