@@ -131,6 +131,6 @@ void LoginDialog::logIn() {
         reject();
         return;
     }
-    m_main->setLoggedIn(r.clerkId, r.name, r.filterShopId);
+    m_main->setLoggedIn(r.clerkId, r.name, r.filterShopId, r.prefs);
     done(kLoggedIn);
 }

@@ -148,6 +148,13 @@ void MainWindow::buildToolbars() {
     system->addSeparator();
     system->addAction(m_resetAction);
     system->addSeparator();
+    m_booksCheckAction = action("mnBooksCheck", QStringLiteral("Проверка на книгите"));
+    m_worklistAction = action("mnWaiting", QStringLiteral("Чакащи"));
+    for (QAction* a : {m_booksCheckAction, m_worklistAction}) {
+        a->setVisible(false); // until a clerk with the full rights logs in
+        system->addAction(a);
+    }
+    system->addSeparator();
     system->addAction(m_quitAction);
     m_systemAction = new QAction(QStringLiteral("Система"), this);
     m_systemAction->setObjectName(QStringLiteral("TBSubmenuItem1"));
@@ -246,6 +253,9 @@ void MainWindow::buildToolbars() {
     tip(m_aboutAction, QStringLiteral("Сведения за програмата и базата данни"));
     tip(m_resetAction, QStringLiteral("Изтриване на всички приети и продадени уреди"));
     tip(m_quitAction, QStringLiteral("Изход от програмата"), closeKey);
+    tip(m_booksCheckAction, QStringLiteral("Проверка на книгите: уредите срещу касовата книга, приходите, разходите, "
+                                           "оборота и печалбата"));
+    tip(m_worklistAction, QStringLiteral("Чакащи: непродадени уреди и неизплатени доверители"));
     tip(m_intakeAction, QStringLiteral("Приемане на уред на консигнация"));
     tip(m_saleAction, QStringLiteral("Продажба на избрания уред"), m_saleKeyAction->shortcut());
     tip(m_operationsAction,
@@ -267,6 +277,8 @@ void MainWindow::buildToolbars() {
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_resetAction, &QAction::triggered, this, &MainWindow::resetData);
     connect(m_quitAction, &QAction::triggered, this, &MainWindow::close);
+    connect(m_booksCheckAction, &QAction::triggered, this, &MainWindow::showBooksCheck);
+    connect(m_worklistAction, &QAction::triggered, this, &MainWindow::showWorklist);
     connect(m_exitAction, &QAction::triggered, this, &MainWindow::close);
     connect(m_intakeAction, &QAction::triggered, this, &MainWindow::takeInItem);
     connect(m_saleAction, &QAction::triggered, this, &MainWindow::sellCurrentItem);
@@ -353,9 +365,12 @@ void MainWindow::buildFilterBar(QWidget* host) {
     connect(m_toDateEdit, &DateEdit::dateChosen, this, &MainWindow::clampToDate);
 }
 
-void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterShopId) {
+void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterShopId, int rightsLevel) {
     m_clerkIdField->setText(QString::number(clerkId));
     m_filterShopId = filterShopId;
+    m_rightsLevel = rightsLevel;
+    m_booksCheckAction->setVisible(rightsLevel == 4);
+    m_worklistAction->setVisible(rightsLevel == 4);
     m_statusText->setText(QStringLiteral("Потребител: ") + clerkName);
 }
 

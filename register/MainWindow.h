@@ -4,10 +4,13 @@
 #include "db/Connection.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QVariantList>
 #include <memory>
 
+class BooksCheckWindow;
 class ProgramSettings;
+class WorklistWindow;
 class WindowSizeMemory;
 class QAction;
 class QComboBox;
@@ -48,9 +51,11 @@ public:
     QString programDir() const { return m_programDir; }
 
     // --- state the login leaves ---
-    // shopId 0: not bound to one shop.
-    void setLoggedIn(int clerkId, const QString& clerkName, int filterShopId);
+    // shopId 0: not bound to one shop. The rights level decides the owner's
+    // commands ("Проверка на книгите", "Чакащи": level 4 only).
+    void setLoggedIn(int clerkId, const QString& clerkName, int filterShopId, int rightsLevel = 0);
     int userId() const;
+    int rightsLevel() const { return m_rightsLevel; }
     int filterShopId() const { return m_filterShopId; }
     // The shop filter as text: "ID=3 and active=true and away=false" or
     // "active=true and away=false" once the window has been shown.
@@ -62,6 +67,11 @@ public:
     // Makes the item with this id the register's current row when the
     // register lists it; false (position unchanged) otherwise.
     bool locateItem(qint64 id);
+    // Makes the item current, switching to the view that lists it (sold:
+    // "Само продадените,  но неизплатени уреди", otherwise "Само наличните
+    // уреди в магазина") when the register shown does not; false, and the
+    // clerk told, when no such view lists it any more.
+    bool showItemInRegister(qint64 id, bool sold);
     // Runs the register's present statement again (a search result stays)
     // and puts the current row back on id; then expands all groups. When id
     // has left the list, the row that followed it becomes current.
@@ -124,6 +134,9 @@ private slots:
     void toggleColumnChooser();
     void uncheckColumnsToggle();
     void printRegister();
+    // the owner's windows (MainWindowOwner.cpp)
+    void showBooksCheck();
+    void showWorklist();
 
 private:
     // How the clerk left the window, kept in the program's own settings
@@ -159,6 +172,9 @@ private:
     QString m_programDir;
     Connection m_conn;
     int m_filterShopId = 0;
+    int m_rightsLevel = 0;
+    QPointer<BooksCheckWindow> m_booksCheck;
+    QPointer<WorklistWindow> m_worklist;
     bool m_shopFilterCompleted = false;
     bool m_shown = false;
     QTimer* m_formatTimer = nullptr;
@@ -176,6 +192,8 @@ private:
     QAction* m_aboutAction = nullptr;  // "За програмата"
     QAction* m_resetAction = nullptr;  // "Нулиране на данните"
     QAction* m_quitAction = nullptr;   // "Изход от програмата"
+    QAction* m_booksCheckAction = nullptr; // "Проверка на книгите" (rights level 4)
+    QAction* m_worklistAction = nullptr;   // "Чакащи" (rights level 4)
     QAction* m_intakeAction = nullptr;
     QAction* m_saleAction = nullptr;
     QAction* m_operationsAction = nullptr; // "Операции"
