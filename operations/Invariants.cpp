@@ -186,6 +186,13 @@ private:
                 en.shop = e.value(2).toInt();
                 en.sum = money::fromLeva(e.value(3).toDouble());
                 en.note = e.value(4).toString();
+                // The program's own notes are read without the regular
+                // expression; any other text goes through it.
+                if (const int n = contractNumber(en.note); n >= 0) {
+                    en.dogNo = n;
+                    (expenses ? m_payouts : m_sales).append(en);
+                    continue;
+                }
                 const auto c = contract.match(en.note);
                 const auto a = annul.match(en.note);
                 if (c.hasMatch()) {
@@ -222,6 +229,22 @@ private:
                 m_annulCash.append(c);
             }
         }
+    }
+
+    // The contract number of a note "По договор №12 - ...", written with
+    // ASCII digits as the program writes it; -1 for any other note.
+    static int contractNumber(const QString& note) {
+        static const QString prefix = QStringLiteral("По договор №");
+        if (!note.startsWith(prefix))
+            return -1;
+        qsizetype i = prefix.size();
+        qint64 n = 0;
+        const qsizetype first = i;
+        while (i < note.size() && note[i] >= QLatin1Char('0') && note[i] <= QLatin1Char('9') && i - first < 9)
+            n = n * 10 + (note[i++].unicode() - u'0');
+        if (i == first || note.mid(i, 3) != QLatin1String(" - "))
+            return -1;
+        return int(n);
     }
 
     // Whether the appliance came into the shop it is in by a transfer that
