@@ -50,8 +50,9 @@ QList<GridColumn> breachColumns() {
     c.append({"gridBook", "Книга", 1, K::Text, true, true});
     c.append({"gridItem", "Уред №", 2, K::Integer, true, false});
     c.append({"gridDate", "Дата", 3, K::Date, true, false});
-    c.append({"gridText", "Разминаване", 4, K::Text, true, false});
+    // The amount before the text, so that a long text never hides it.
     c.append({"gridAmount", "С колко, лв.", 5, K::Money, true, false, true});
+    c.append({"gridText", "Разминаване", 4, K::Text, true, false});
     return c;
 }
 
@@ -93,7 +94,7 @@ BooksCheckWindow::BooksCheckWindow(Database& db, const QString& location, const 
         return l;
     };
     choices->addWidget(label(QStringLiteral("&Магазин:"), m_shopCombo), 0, 0);
-    choices->addWidget(m_periodCheck, 0, 1);
+    choices->addWidget(m_periodCheck, 1, 1);
     choices->addWidget(label(QStringLiteral("от:"), m_fromEdit), 0, 2);
     choices->addWidget(label(QStringLiteral("до:"), m_toEdit), 0, 3);
     choices->addWidget(m_shopCombo, 1, 0);
@@ -130,7 +131,7 @@ BooksCheckWindow::BooksCheckWindow(Database& db, const QString& location, const 
     m_grid->model()->setSummaryText([](const GroupingModel::GroupSummary& s) {
         if (s.summaryGroup != QLatin1String(kSummaryGroup))
             return QString();
-        return booksreport::totalsLine(s.rowCount, s.sums.value(5));
+        return booksreport::totalsLine(s.rowCount, s.sums.value(4)); // gridAmount
     });
     m_grid->setSourceModel(m_table);
     m_grid->groupBy(0);

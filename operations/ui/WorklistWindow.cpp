@@ -40,14 +40,15 @@ QList<GridColumn> waitingColumns() {
 
 QList<GridColumn> owedColumns() {
     using K = GridColumn::Kind;
+    // Whom to pay, where, and how much first; then the appliance.
     return {{"gridShop", "Магазин", OShop, K::Text, false, true, false, QString::fromLatin1(kOwedSummary)},
             {"gridDogNo", "№ договор", ODogNo, K::Integer, true, false},
-            {"gridArt", "Артикул", OArt, K::Text, true, false},
             {"gridConsignor", "Доверител", OConsignor, K::Text, true, false},
             {"gridAddress", "Адрес", OAddress, K::Text, true, false},
+            {"gridOwed", "Дължимо", OOwed, K::Money, true, false, true},
             {"gridDatesale", "Продажба", ODateSale, K::Date, true, false},
             {"gridDays", "Дни от продажбата", ODays, K::Integer, true, false},
-            {"gridOwed", "Дължимо", OOwed, K::Money, true, false, true},
+            {"gridArt", "Артикул", OArt, K::Text, true, false},
             {"gridSPrice", "Прод.цена", OSale, K::Money, true, false, true}};
 }
 
@@ -106,11 +107,12 @@ WorklistWindow::WorklistWindow(Database& db, ProgramSettings* settings, const QS
     m_waitingGrid = makeGrid("gridWaiting", waitingColumns(), m_waitingTable);
     m_waitingGrid->keepAsDefaultArrangement();
     m_owedGrid = makeGrid("gridOwed", owedColumns(), m_owedTable);
-    m_owedGrid->model()->setSummaryText([](const GroupingModel::GroupSummary& s) {
+    const int owedColumn = m_owedGrid->columnByName(QStringLiteral("gridOwed"));
+    m_owedGrid->model()->setSummaryText([owedColumn](const GroupingModel::GroupSummary& s) {
         if (s.summaryGroup != QLatin1String(kOwedSummary))
             return QString();
         return QStringLiteral("%1, дължимо на доверителите: %2 лв.")
-            .arg(itemCount(s.rowCount), formats::moneyGrouped(money::toLeva(s.sums.value(OOwed))));
+            .arg(itemCount(s.rowCount), formats::moneyGrouped(money::toLeva(s.sums.value(owedColumn))));
     });
     m_owedGrid->groupBy(OShop);
     m_owedGrid->keepAsDefaultArrangement();
@@ -137,6 +139,8 @@ WorklistWindow::WorklistWindow(Database& db, ProgramSettings* settings, const QS
     split->setChildrenCollapsible(false);
     split->addWidget(section(m_waitingHeading, "lblWaiting", m_waitingGrid, "btnPrintWaiting", &WorklistWindow::printWaiting));
     split->addWidget(section(m_owedHeading, "lblOwed", m_owedGrid, "btnPrintOwed", &WorklistWindow::printOwed));
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -153,7 +157,7 @@ WorklistWindow::WorklistWindow(Database& db, ProgramSettings* settings, const QS
             [this](const QModelIndex& i) { chooseFrom(m_waitingGrid, m_waitingTable, i, false); });
     connect(m_owedGrid->view(), &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& i) { chooseFrom(m_owedGrid, m_owedTable, i, true); });
-    resize(1000, 680);
+    resize(1100, 760);
 }
 
 int WorklistWindow::days() const { return m_daysEdit->value(); }
