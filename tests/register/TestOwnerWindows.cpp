@@ -31,6 +31,7 @@ class TestOwnerWindows : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir, m_out;
     std::unique_ptr<MainWindow> m_w;
+    QString m_outPath;
 
     bool openDemo(int rights) {
         m_w.reset();
@@ -82,7 +83,10 @@ private slots:
         MessageService::setScripted(true);
         FileDialogService::setScripted(true);
         m_out = testenv::tempDir();
-        PrintService::setScripted(true, m_out->path());
+        // RESALE_TEST_OUTPUT_DIR keeps the printed pages for a person to look at.
+        m_outPath = qEnvironmentVariableIsEmpty("RESALE_TEST_OUTPUT_DIR") ? m_out->path()
+                                                                          : qEnvironmentVariable("RESALE_TEST_OUTPUT_DIR");
+        PrintService::setScripted(true, m_outPath);
     }
     void cleanup() {
         m_w.reset();
@@ -169,6 +173,30 @@ private slots:
         QCOMPARE(ui::control<QSpinBox>(window<WorklistWindow>("frmWaiting"), "eDays")->value(), 30);
     }
 
+    // Both lists print as the register does, each shop of the owed list
+    // with its sum.
+    void worklistPrints() {
+        if (!openDemo(4))
+            return;
+        ui::action(m_w, "mnWaiting")->trigger();
+        auto* w = window<WorklistWindow>("frmWaiting");
+        ui::control<QSpinBox>(w, "eDays")->setValue(20);
+        ui::button(w, "btnRefresh")->click();
+        QVERIFY(w->waitingGrid()->rowCount() > 0);
+        QVERIFY(w->owedGrid()->rowCount() > 0);
+        ui::button(w, "btnPrintWaiting")->click();
+        const QString waiting = PrintService::lastPreviewPdf();
+        ui::button(w, "btnPrintOwed")->click();
+        const QString owed = PrintService::lastPreviewPdf();
+        QVERIFY(QFileInfo::exists(waiting) && QFileInfo::exists(owed) && waiting != owed);
+        if (!pdftext::available())
+            return;
+        const QString wt = pdftext::text(waiting), ot = pdftext::text(owed);
+        QVERIFY2(wt.contains(QStringLiteral("Непродадени повече от 20 дни")), qPrintable(wt));
+        QVERIFY2(ot.contains(QStringLiteral("Продадени, но неизплатени уреди")), qPrintable(ot));
+        QVERIFY2(ot.contains(QStringLiteral("дължимо на доверителите")), qPrintable(ot));
+    }
+
     // The books check runs to its report off the window's thread; a breach
     // shows under its shop and goes into the saved PDF.
     void booksCheckRunsAndSaves() {
@@ -194,7 +222,7 @@ private slots:
         QVERIFY2(ui::label(w, "lblSummary")->text().contains(QStringLiteral("1 разминаване за 0.50 лв. в 1 магазин")),
                  qPrintable(ui::label(w, "lblSummary")->text()));
         QVERIFY(ui::button(w, "btnPdf")->isEnabled());
-        const QString pdf = m_out->filePath(QStringLiteral("проверка.pdf"));
+        const QString pdf = QDir(m_outPath).filePath(QStringLiteral("проверка.pdf"));
         FileDialogService::queueAnswer(pdf);
         ui::button(w, "btnPdf")->click();
         QVERIFY(QFileInfo::exists(pdf));
