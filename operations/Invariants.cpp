@@ -23,7 +23,7 @@ using money::Cents;
 struct ItemRow {
     qint64 id = 0;
     int dogNo = 0;
-    QString art;
+    QString note; // "По договор №12 - ..." as its sale and payout wrote it; sold or paid only
     bool payed = false, saled = false;
     QDate dateGet, datePay, dateSale;
     Cents salePrice = 0, dlvPrice = 0;
@@ -148,7 +148,7 @@ private:
             it.saled = q.value(4).toBool();
             // The text only ties a sale's or payout's entries to the appliance.
             if (it.payed || it.saled)
-                it.art = q.value(2).toString();
+                it.note = text::left(ops::contractNote(it.dogNo, q.value(2).toString()), 50);
             it.datePay = Database::toDate(q.value(5));
             it.dateSale = Database::toDate(q.value(6));
             it.salePrice = money::fromLeva(q.value(7).toDouble());
@@ -368,7 +368,8 @@ private:
     // its sale; every other sale must have been taken back by an annulment of
     // the same amount, not before the sale day.
     void checkSales() {
-        QMap<QPair<int, int>, QList<Entry>> open;
+        QHash<QPair<int, int>, QList<Entry>> open;
+        open.reserve(m_sales.size());
         for (const Entry& e : m_sales) {
             open[{e.shop, e.dogNo}].append(e);
             m_turnover[{e.shop, e.date}] += e.sum;
@@ -378,7 +379,7 @@ private:
             if (!it.saled)
                 continue;
             QList<Entry>& candidates = open[{it.shop, it.dogNo}];
-            const QString note = text::left(ops::contractNote(it.dogNo, it.art), 50);
+            const QString& note = it.note;
             int found = -1;
             for (int i = 0; i < candidates.size(); ++i) {
                 const Entry& e = candidates[i];
@@ -411,8 +412,14 @@ private:
             annulledProfit(*sale, an);
             candidates.erase(sale);
         }
+        // What is left, in the order of shop and contract number.
+        QList<QPair<int, int>> left;
         for (auto it = open.cbegin(); it != open.cend(); ++it)
-            for (const Entry& e : it.value())
+            if (!it.value().isEmpty())
+                left.append(it.key());
+        std::sort(left.begin(), left.end());
+        for (const auto& key : std::as_const(left))
+            for (const Entry& e : open.value(key))
                 breach(Breach::Kind::IncomeWithoutSale, e.shop,
                        QStringLiteral("Приход %1 е за уред, който не е продаден").arg(entryText(e)), e.sum, e.date);
     }
@@ -435,12 +442,13 @@ private:
     }
 
     void checkPayouts() {
-        QHash<QString, QList<Entry>> byNote = m_payoutsByNote;
+        // The last to need them: each payout is taken from here as it is matched.
+        QHash<QString, QList<Entry>>& byNote = m_payoutsByNote;
         for (const ItemRow& it : m_items) {
             step();
             if (!it.payed)
                 continue;
-            const QString note = text::left(ops::contractNote(it.dogNo, it.art), 50);
+            const QString& note = it.note;
             QList<Entry>& pool = byNote[note];
             auto match = [&](bool sameShop) {
                 return std::find_if(pool.begin(), pool.end(), [&](const Entry& e) {
