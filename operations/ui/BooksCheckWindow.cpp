@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -346,7 +347,8 @@ void BooksCheckWindow::saveAsPdf() {
         return;
     const QString name = QStringLiteral("proverka-%1.pdf").arg(m_report.checkedAt.toString(QStringLiteral("yyyy-MM-dd-HHmm")));
     const QString file =
-        FileDialogService::saveFile(this, QStringLiteral("Запис на проверката в PDF"), name, QStringLiteral("PDF (*.pdf)"));
+        FileDialogService::saveFile(this, QStringLiteral("Запис на проверката в PDF"), QDir::home().filePath(name),
+                                    QStringLiteral("PDF (*.pdf)"));
     if (file.isEmpty())
         return;
     m_grid->expandAll();
