@@ -256,6 +256,24 @@ QDate Database::toDate(const QVariant& v) {
     if (v.typeId() == QMetaType::QDateTime)
         return v.toDateTime().date();
     const QString s = v.toString();
+    // The embedded engine keeps dates as ISO text: read "yyyy-MM-dd" digit
+    // by digit (a check over a million appliances reads millions of them);
+    // anything else goes through the general parser.
+    if (s.size() >= 10 && s[4] == QLatin1Char('-') && s[7] == QLatin1Char('-')) {
+        auto digits = [&](int from, int count) {
+            int n = 0;
+            for (int i = from; i < from + count; ++i) {
+                const char16_t c = s[i].unicode();
+                if (c < u'0' || c > u'9')
+                    return -1;
+                n = n * 10 + (c - u'0');
+            }
+            return n;
+        };
+        const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
+        if (y >= 0 && m >= 0 && d >= 0)
+            return QDate(y, m, d);
+    }
     return QDate::fromString(s.left(10), QLatin1String(kIsoDate));
 }
 

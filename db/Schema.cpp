@@ -223,7 +223,10 @@ QList<Index> indexes(const Table& table) {
         return {idx(QStringLiteral("shop_dogno"), QStringLiteral("IdShop, DogNo")),
                 idx(QStringLiteral("saled"), QStringLiteral("Saled, Datesale")),
                 idx(QStringLiteral("payed"), QStringLiteral("Payed, Datepay")),
-                idx(QStringLiteral("dateget"), QStringLiteral("DateGet"))};
+                idx(QStringLiteral("dateget"), QStringLiteral("DateGet")),
+                // the owner's worklist: unsold by intake day, owed per shop
+                idx(QStringLiteral("unsold"), QStringLiteral("Saled, DateGet")),
+                idx(QStringLiteral("owed"), QStringLiteral("Payed, Saled, IdShop, Datesale"))};
     if (n == QLatin1String("resale_moves"))
         return {idx(QStringLiteral("item"), QStringLiteral("IdItem"))};
     if (n == QLatin1String("oborot"))

@@ -1,6 +1,7 @@
 #include "operations/BooksReport.h"
 
 #include "core/Formats.h"
+#include "db/Database.h"
 #include "operations/Clock.h"
 
 #include <QMap>
@@ -18,6 +19,8 @@ QString shopCount(int n) {
     return n == 1 ? QStringLiteral("1 магазин") : QStringLiteral("%1 магазина").arg(n);
 }
 
+} // namespace
+
 QString totalsLine(int breaches, money::Cents amount) {
     QString line = breachCount(breaches);
     if (amount != 0)
@@ -25,7 +28,22 @@ QString totalsLine(int breaches, money::Cents amount) {
     return line;
 }
 
-} // namespace
+QString Report::scope() const {
+    QStringList parts;
+    if (shop != 0)
+        parts << QStringLiteral("магазин %1").arg(shopName.isEmpty() ? QStringLiteral("№%1").arg(shop) : shopName);
+    if (from.isValid() && to.isValid())
+        parts << QStringLiteral("от %1 до %2").arg(formats::date(from), formats::date(to));
+    else if (from.isValid())
+        parts << QStringLiteral("от %1").arg(formats::date(from));
+    else if (to.isValid())
+        parts << QStringLiteral("до %1").arg(formats::date(to));
+    return parts.isEmpty() ? QStringLiteral("цялата база") : parts.join(QStringLiteral(", "));
+}
+
+QString Report::totalsText() const {
+    return QStringLiteral("%1 в %2").arg(totalsLine(int(breaches.size()), totalAmount()), shopCount(int(shops.size())));
+}
 
 money::Cents Report::totalAmount() const {
     money::Cents sum = 0;
@@ -54,9 +72,21 @@ Report run(Database& db, const QString& location) {
     return build(invariants::findBreaches(db), location, Clock::now());
 }
 
+Report run(Database& db, const QString& location, const invariants::Options& options) {
+    Report r = build(invariants::findBreaches(db, options), location, Clock::now());
+    r.shop = options.shop;
+    r.from = options.from;
+    r.to = options.to;
+    if (options.shop != 0)
+        r.shopName = db.scalar(QStringLiteral("SELECT Name FROM Shops WHERE ID = ?"), {options.shop}).toString();
+    return r;
+}
+
 QString Report::text() const {
     QString out = QStringLiteral("Проверка на книгите\n");
     out += QStringLiteral("База данни: %1\n").arg(location);
+    if (shop != 0 || from.isValid() || to.isValid())
+        out += QStringLiteral("Проверени: %1\n").arg(scope());
     out += QStringLiteral("Проверена на: %1 %2\n\n").arg(formats::date(checkedAt.date()), checkedAt.time().toString(QStringLiteral("HH:mm")));
     if (agree()) {
         out += QStringLiteral("Книгите са в ред: уредите, касовата книга, приходите, разходите, оборотът и "
@@ -73,8 +103,7 @@ QString Report::text() const {
     out += QStringLiteral("Общо по магазини:\n");
     for (const ShopTotals& s : shops)
         out += QStringLiteral("  %1: %2\n").arg(s.name, totalsLine(s.breaches, s.amount));
-    out += QStringLiteral("Общо: %1 в %2.\n")
-               .arg(totalsLine(int(breaches.size()), totalAmount()), shopCount(int(shops.size())));
+    out += QStringLiteral("Общо: %1.\n").arg(totalsText());
     return out;
 }
 

@@ -23,7 +23,7 @@ using money::Cents;
 struct ItemRow {
     qint64 id = 0;
     int dogNo = 0;
-    QString art;
+    QString note; // "По договор №12 - ..." as its sale and payout wrote it; sold or paid only
     bool payed = false, saled = false;
     QDate dateGet, datePay, dateSale;
     Cents salePrice = 0, dlvPrice = 0;
@@ -56,9 +56,10 @@ using DayKey = QPair<int, QDate>; // shop, day
 
 class Checker {
 public:
-    explicit Checker(Database& db) : m_db(db) {}
+    Checker(Database& db, const Options& options) : m_db(db), m_options(options) {}
 
     QList<Breach> run() {
+        countWork();
         load();
         checkContractNumbers();
         checkMoves();
@@ -71,6 +72,8 @@ public:
                      QStringLiteral("оборотът"));
         compareDaily(QStringLiteral("Pech"), QStringLiteral("SELECT ShopID, Date, Pech FROM Pech WHERE ValID = 1"),
                      m_profit, payoutDifferences(), QStringLiteral("печалбата"));
+        m_done = m_total;
+        report();
         return m_breaches;
     }
 
@@ -81,6 +84,33 @@ public:
     }
 
 private:
+    // The work is counted in rows: each table's rows read once, and the
+    // appliances once more by each check that goes through them.
+    void countWork() {
+        QSqlQuery q = m_db.exec(QStringLiteral(
+            "SELECT (SELECT COUNT(*) FROM resale), (SELECT COUNT(*) FROM Prihod), (SELECT COUNT(*) FROM Expenses), "
+            "(SELECT COUNT(*) FROM KASA), (SELECT COUNT(*) FROM oborot), (SELECT COUNT(*) FROM Pech)"));
+        if (q.next()) {
+            m_itemCount = q.value(0).toLongLong();
+            m_total = 5 * m_itemCount;
+            for (int i = 1; i < 6; ++i)
+                m_total += q.value(i).toLongLong();
+        }
+        m_stride = std::max<qint64>(1, m_total / 200);
+        m_nextReport = 0;
+        report();
+    }
+    // One row of work done; now and then the caller hears of it.
+    void step() {
+        if (++m_done >= m_nextReport)
+            report();
+    }
+    void report() {
+        m_nextReport = m_done + m_stride;
+        if (m_options.progress && !m_options.progress(std::min(m_done, m_total), m_total))
+            throw Cancelled{};
+    }
+
     QString shopName(int shop) const {
         const QString n = m_shops.value(shop);
         return n.isEmpty() ? QStringLiteral("№%1").arg(shop) : n;
@@ -92,8 +122,10 @@ private:
         return QStringLiteral("\"%1\" от %2 в магазин %3 за %4 лв.")
             .arg(e.note, formats::date(e.date), shopName(e.shop), formats::moneyCents(e.sum));
     }
-    void breach(Breach::Kind kind, int shop, const QString& s, Cents amount = 0) {
-        m_breaches.append({kind, shop, shopName(shop), s, amount < 0 ? -amount : amount});
+    void breach(Breach::Kind kind, int shop, const QString& s, Cents amount, const QDate& date, qint64 item = 0,
+                const QString& book = QString()) {
+        m_breaches.append({kind, shop, shopName(shop), s, amount < 0 ? -amount : amount, date, item,
+                           book.isEmpty() ? bookOf(kind) : book});
     }
 
     static QSet<int> ids(Database& db, const QString& table, const QString& name) {
@@ -111,7 +143,7 @@ private:
 
         // Room for every appliance at once: a large table (an imported
         // shop's history) is not copied over while it grows.
-        m_items.reserve(m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM resale")).toLongLong());
+        m_items.reserve(m_itemCount);
         QSqlQuery q = m_db.exec(QStringLiteral("SELECT Id, DogNo, Art, Payed, Saled, Datepay, Datesale, SalePrice, "
                                                "DlvPrice, IdShop, DateGet FROM resale ORDER BY Id"));
         while (q.next()) {
@@ -122,7 +154,7 @@ private:
             it.saled = q.value(4).toBool();
             // The text only ties a sale's or payout's entries to the appliance.
             if (it.payed || it.saled)
-                it.art = q.value(2).toString();
+                it.note = text::left(ops::contractNote(it.dogNo, q.value(2).toString()), 50);
             it.datePay = Database::toDate(q.value(5));
             it.dateSale = Database::toDate(q.value(6));
             it.salePrice = money::fromLeva(q.value(7).toDouble());
@@ -130,6 +162,7 @@ private:
             it.shop = q.value(9).toInt();
             it.dateGet = Database::toDate(q.value(10));
             m_items.append(it);
+            step();
         }
 
         // In the order they were made: the moves of one appliance are made
@@ -150,6 +183,7 @@ private:
             QSqlQuery e =
                 m_db.exec(QStringLiteral("SELECT Id, Date, ShopID, Sum, Note, TypeID FROM %1 ORDER BY Id").arg(table));
             while (e.next()) {
+                step();
                 if (!kinds.contains(e.value(5).toInt()))
                     continue; // the suite's own entries
                 Entry en;
@@ -158,6 +192,13 @@ private:
                 en.shop = e.value(2).toInt();
                 en.sum = money::fromLeva(e.value(3).toDouble());
                 en.note = e.value(4).toString();
+                // The program's own notes are read without the regular
+                // expression; any other text goes through it.
+                if (const int n = contractNumber(en.note); n >= 0) {
+                    en.dogNo = n;
+                    (expenses ? m_payouts : m_sales).append(en);
+                    continue;
+                }
                 const auto c = contract.match(en.note);
                 const auto a = annul.match(en.note);
                 if (c.hasMatch()) {
@@ -169,7 +210,7 @@ private:
                 } else {
                     breach(Breach::Kind::EntryWithoutContract, en.shop,
                            QStringLiteral("Запис %1 не посочва договор: не може да се свърже с уред").arg(entryText(en)),
-                           en.sum);
+                           en.sum, en.date, 0, expenses ? QStringLiteral("Разходи") : QStringLiteral("Приходи"));
                 }
             }
         };
@@ -180,6 +221,7 @@ private:
 
         QSqlQuery k = m_db.exec(QStringLiteral("SELECT Date, ShopID, InSum, OutSum, Note FROM KASA ORDER BY Id"));
         while (k.next()) {
+            step();
             const QString note = k.value(4).toString();
             Cash c{Database::toDate(k.value(0)), k.value(1).toInt(), 0};
             if (note == ops::saleKind()) {
@@ -193,6 +235,22 @@ private:
                 m_annulCash.append(c);
             }
         }
+    }
+
+    // The contract number of a note "По договор №12 - ...", written with
+    // ASCII digits as the program writes it; -1 for any other note.
+    static int contractNumber(const QString& note) {
+        static const QString prefix = QStringLiteral("По договор №");
+        if (!note.startsWith(prefix))
+            return -1;
+        qsizetype i = prefix.size();
+        qint64 n = 0;
+        const qsizetype first = i;
+        while (i < note.size() && note[i] >= QLatin1Char('0') && note[i] <= QLatin1Char('9') && i - first < 9)
+            n = n * 10 + (note[i++].unicode() - u'0');
+        if (i == first || note.mid(i, 3) != QLatin1String(" - "))
+            return -1;
+        return int(n);
     }
 
     // Whether the appliance came into the shop it is in by a transfer that
@@ -219,11 +277,15 @@ private:
             while (end < byNumber.size() && byNumber[end]->shop == byNumber[first]->shop &&
                    byNumber[end]->dogNo == byNumber[first]->dogNo)
                 ++end;
+            for (size_t i = first; i < end; ++i)
+                step();
             const size_t count = end - first;
             if (count >= 2) {
                 size_t transferred = 0;
                 QStringList list;
+                QDate last;
                 for (size_t i = first; i < end; ++i) {
+                    last = std::max(last, byNumber[i]->dateGet);
                     transferred += cameByTransfer(*byNumber[i]) ? 1 : 0;
                     list << QStringLiteral("№%1 (приет на %2)").arg(byNumber[i]->id).arg(formats::date(byNumber[i]->dateGet));
                 }
@@ -231,7 +293,8 @@ private:
                     breach(Breach::Kind::SharedContract, byNumber[first]->shop,
                            QStringLiteral("В магазин %1 уредите %2 са приети с един и същ договор %3")
                                .arg(shopName(byNumber[first]->shop), list.join(QStringLiteral(", ")))
-                               .arg(byNumber[first]->dogNo));
+                               .arg(byNumber[first]->dogNo),
+                           0, last);
             }
             first = end;
         }
@@ -241,6 +304,7 @@ private:
     // road that ends in its shop; a break means it was moved without a record.
     void checkMoves() {
         for (const ItemRow& it : m_items) {
+            step();
             const auto moves = m_moves.constFind(it.id);
             if (moves == m_moves.cend())
                 continue;
@@ -250,14 +314,16 @@ private:
                     breach(Breach::Kind::MovedBetweenRecords, it.shop,
                            QStringLiteral("%1: прехвърлен е от магазин %2 на %3, а предишното записано прехвърляне "
                                           "го е оставило в магазин %4; между двете е преместен без запис")
-                               .arg(itemText(it), shopName(m.from), formats::date(m.date), shopName(before.to)));
+                               .arg(itemText(it), shopName(m.from), formats::date(m.date), shopName(before.to)),
+                           0, m.date, it.id);
             }
             const Move& last = moves->last();
             if (last.to != it.shop)
                 breach(Breach::Kind::MovedAfterLastRecord, it.shop,
                        QStringLiteral("%1: последното записано прехвърляне (на %2) го е оставило в магазин %3; "
                                       "оттам е преместен без запис")
-                           .arg(itemText(it), formats::date(last.date), shopName(last.to)));
+                           .arg(itemText(it), formats::date(last.date), shopName(last.to)),
+                       0, last.date, it.id);
         }
     }
 
@@ -294,12 +360,12 @@ private:
                         .arg(a.size())
                         .arg(what)
                         .arg(b.size()),
-                    off);
+                    off, key.second);
             else
                 breach(Breach::Kind::CashAmountsDiffer, key.first,
                     QStringLiteral("Магазин %1, %2: сумите за %3 в касовата книга не съвпадат с приходите и разходите")
                         .arg(shop, day, what),
-                    off);
+                    off, key.second);
         }
     }
 
@@ -308,16 +374,18 @@ private:
     // its sale; every other sale must have been taken back by an annulment of
     // the same amount, not before the sale day.
     void checkSales() {
-        QMap<QPair<int, int>, QList<Entry>> open;
+        QHash<QPair<int, int>, QList<Entry>> open;
+        open.reserve(m_sales.size());
         for (const Entry& e : m_sales) {
             open[{e.shop, e.dogNo}].append(e);
             m_turnover[{e.shop, e.date}] += e.sum;
         }
         for (const ItemRow& it : m_items) {
+            step();
             if (!it.saled)
                 continue;
             QList<Entry>& candidates = open[{it.shop, it.dogNo}];
-            const QString note = text::left(ops::contractNote(it.dogNo, it.art), 50);
+            const QString& note = it.note;
             int found = -1;
             for (int i = 0; i < candidates.size(); ++i) {
                 const Entry& e = candidates[i];
@@ -327,7 +395,7 @@ private:
             if (found < 0) {
                 breach(Breach::Kind::SaleWithoutIncome, it.shop,
                        QStringLiteral("%1 е продаден, но в приходите няма приход за продажбата").arg(itemText(it)),
-                       it.salePrice);
+                       it.salePrice, it.dateSale, it.id);
                 continue;
             }
             candidates.removeAt(found);
@@ -343,17 +411,23 @@ private:
             if (sale == candidates.end()) {
                 breach(Breach::Kind::AnnulWithoutSale, an.shop,
                        QStringLiteral("Анулиране %1 без продажба на тази сума, която да анулира").arg(entryText(an)),
-                       an.sum);
+                       an.sum, an.date);
                 continue;
             }
             m_turnover[{sale->shop, sale->date}] -= an.sum;
             annulledProfit(*sale, an);
             candidates.erase(sale);
         }
+        // What is left, in the order of shop and contract number.
+        QList<QPair<int, int>> left;
         for (auto it = open.cbegin(); it != open.cend(); ++it)
-            for (const Entry& e : it.value())
+            if (!it.value().isEmpty())
+                left.append(it.key());
+        std::sort(left.begin(), left.end());
+        for (const auto& key : std::as_const(left))
+            for (const Entry& e : open.value(key))
                 breach(Breach::Kind::IncomeWithoutSale, e.shop,
-                       QStringLiteral("Приход %1 е за уред, който не е продаден").arg(entryText(e)), e.sum);
+                       QStringLiteral("Приход %1 е за уред, който не е продаден").arg(entryText(e)), e.sum, e.date);
     }
 
     // The profit of an annulled sale: booked when the item became both sold
@@ -374,11 +448,13 @@ private:
     }
 
     void checkPayouts() {
-        QHash<QString, QList<Entry>> byNote = m_payoutsByNote;
+        // The last to need them: each payout is taken from here as it is matched.
+        QHash<QString, QList<Entry>>& byNote = m_payoutsByNote;
         for (const ItemRow& it : m_items) {
+            step();
             if (!it.payed)
                 continue;
-            const QString note = text::left(ops::contractNote(it.dogNo, it.art), 50);
+            const QString& note = it.note;
             QList<Entry>& pool = byNote[note];
             auto match = [&](bool sameShop) {
                 return std::find_if(pool.begin(), pool.end(), [&](const Entry& e) {
@@ -392,7 +468,7 @@ private:
             if (found == pool.end()) {
                 breach(Breach::Kind::PayoutWithoutExpense, it.shop,
                        QStringLiteral("%1 е изплатен, но в разходите няма разход за изплащането").arg(itemText(it)),
-                       it.dlvPrice);
+                       it.dlvPrice, it.datePay, it.id);
                 continue;
             }
             pool.erase(found);
@@ -401,7 +477,7 @@ private:
             for (const Entry& e : pool)
                 breach(Breach::Kind::ExpenseWithoutPayout, e.shop,
                        QStringLiteral("Разход %1 е за изплащане на уред, който не е изплатен").arg(entryText(e)),
-                       e.sum);
+                       e.sum, e.date);
     }
 
     // A payout books the purchase price as stored in the cash book but the
@@ -423,6 +499,7 @@ private:
         QHash<DayKey, int> rows;
         QSqlQuery q = m_db.exec(sql);
         while (q.next()) {
+            step();
             const DayKey key{q.value(0).toInt(), Database::toDate(q.value(1))};
             actual[key] += money::fromLeva(q.value(2).toDouble());
             ++rows[key];
@@ -434,6 +511,7 @@ private:
             keys.insert(it.key());
         QList<DayKey> sorted(keys.cbegin(), keys.cend());
         std::sort(sorted.begin(), sorted.end());
+        const QString book = table == QLatin1String("oborot") ? QStringLiteral("Оборот") : QStringLiteral("Печалба");
         for (const DayKey& key : sorted) {
             const QString shop = shopName(key.first), day = formats::date(key.second);
             if (rows.value(key) > 1)
@@ -441,7 +519,8 @@ private:
                        QStringLiteral("Магазин %1, %2: %3 е записан(а) в %4 реда вместо в един (таблица %5)")
                            .arg(shop, day, what)
                            .arg(rows.value(key))
-                           .arg(table));
+                           .arg(table),
+                       0, key.second, 0, book);
             const Cents off = actual.value(key) - expected.value(key);
             if (off != 0 && off != tolerated.value(key))
                 breach(Breach::Kind::DailySumDiffers, key.first,
@@ -449,11 +528,14 @@ private:
                                       "трябва да е %5 лв.")
                            .arg(shop, day, what, formats::moneyCents(actual.value(key)),
                                 formats::moneyCents(expected.value(key))),
-                       off);
+                       off, key.second, 0, book);
         }
     }
 
     Database& m_db;
+    const Options& m_options;
+    qint64 m_itemCount = 0;
+    qint64 m_done = 0, m_total = 0, m_stride = 1, m_nextReport = 0;
     QList<Breach> m_breaches;
     QHash<int, QString> m_shops;
     QList<ItemRow> m_items;
@@ -466,17 +548,60 @@ private:
 
 } // namespace
 
+QString bookOf(Breach::Kind kind) {
+    using K = Breach::Kind;
+    switch (kind) {
+    case K::EntryWithoutContract:
+        return QStringLiteral("Приходи и разходи");
+    case K::SharedContract:
+        return QStringLiteral("Уреди");
+    case K::MovedBetweenRecords:
+    case K::MovedAfterLastRecord:
+        return QStringLiteral("Прехвърляния");
+    case K::CashRowsMissing:
+    case K::CashAmountsDiffer:
+        return QStringLiteral("Касова книга");
+    case K::SaleWithoutIncome:
+    case K::IncomeWithoutSale:
+        return QStringLiteral("Приходи");
+    case K::AnnulWithoutSale:
+    case K::PayoutWithoutExpense:
+    case K::ExpenseWithoutPayout:
+        return QStringLiteral("Разходи");
+    case K::DailyRowDoubled:
+    case K::DailySumDiffers:
+        return QStringLiteral("Оборот и печалба");
+    }
+    return {};
+}
+
 QList<Breach> findBreaches(Database& db) {
-    return Checker(db).run();
+    return findBreaches(db, Options{});
+}
+
+QList<Breach> findBreaches(Database& db, const Options& options) {
+    QList<Breach> all = Checker(db, options).run();
+    if (options.shop == 0 && !options.from.isValid() && !options.to.isValid())
+        return all;
+    QList<Breach> kept;
+    for (const Breach& b : std::as_const(all)) {
+        if (options.shop != 0 && b.shop != options.shop)
+            continue;
+        if (b.date.isValid() && ((options.from.isValid() && b.date < options.from) ||
+                                 (options.to.isValid() && b.date > options.to)))
+            continue;
+        kept.append(b);
+    }
+    return kept;
 }
 
 DailyFigures expectedDaily(Database& db) {
-    return Checker(db).expectedDaily();
+    return Checker(db, Options{}).expectedDaily();
 }
 
 QStringList check(Database& db) {
     QStringList out;
-    for (const Breach& b : Checker(db).run())
+    for (const Breach& b : findBreaches(db))
         out << b.text;
     return out;
 }

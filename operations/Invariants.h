@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QStringList>
+#include <functional>
 
 class Database;
 
@@ -60,11 +61,37 @@ struct Breach {
     QString shopName;
     QString text;           // in the owner's words, whole
     money::Cents amount = 0; // by how much, where the breach has an amount (never negative)
+    QDate date;             // the day it concerns (the sale, the payout, the entry, the day's row)
+    qint64 item = 0;        // the appliance it concerns, 0 when none
+    QString book;           // the book it was found in, in words ("Касова книга", "Приходи", ...)
 };
+
+// What one run of the check covers and how it reports its way.
+struct Options {
+    int shop = 0;   // only this shop's breaches; 0: every shop
+    QDate from, to; // only breaches of days in this period (both ends included); invalid: no limit
+    // Called now and then while the check reads and compares, with the work
+    // done and the whole work (done reaches total at the end); returning
+    // false stops the check, which then throws Cancelled.
+    std::function<bool(qint64 done, qint64 total)> progress;
+};
+
+// Thrown by findBreaches when its progress callback asked it to stop.
+struct Cancelled {};
+
+// The book a kind of breach is found in, in words.
+QString bookOf(Breach::Kind kind);
 
 // Every breach, in the order the checks find them. Throws DbError when the
 // database cannot be read.
 QList<Breach> findBreaches(Database& db);
+// The breaches of the options' shop and period. The check still reads the
+// whole database, since a sale of one period may be annulled in the next and
+// an appliance moves between shops; then it keeps the breaches asked for.
+// A breach without a day (an appliance sold without a sale date, say) is
+// kept in every period: a fault that cannot be dated is never hidden.
+// Throws DbError, or Cancelled when the progress callback stopped it.
+QList<Breach> findBreaches(Database& db, const Options& options);
 
 // The breaches' texts alone; empty when the books agree.
 QStringList check(Database& db);

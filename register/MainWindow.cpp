@@ -148,14 +148,16 @@ void MainWindow::buildToolbars() {
     m_backupAction->setObjectName(QStringLiteral("mnBackup"));
     m_turnoverAction = new QAction(QStringLiteral("Оборот и печалба"), this);
     m_turnoverAction->setObjectName(QStringLiteral("mnTurnover"));
+    m_booksCheckAction = action("mnBooksCheck", QStringLiteral("Проверка на книгите"));
+    m_worklistAction = action("mnWaiting", QStringLiteral("Чакащи"));
     system->addAction(m_manualAction);
     system->addAction(m_aboutAction);
     system->addSeparator();
     // The owner's commands, shown for rights level 4 only (setRightsLevel).
-    system->addAction(m_turnoverAction);
-    system->addAction(m_backupAction);
+    const QList<QAction*> owners{m_booksCheckAction, m_worklistAction, m_turnoverAction, m_backupAction};
+    system->addActions(owners);
     m_ownerSeparator = system->addSeparator();
-    for (QAction* a : {m_turnoverAction, m_backupAction, m_ownerSeparator})
+    for (QAction* a : owners + QList<QAction*>{m_ownerSeparator})
         a->setVisible(false);
     system->addAction(m_resetAction);
     system->addSeparator();
@@ -271,6 +273,9 @@ void MainWindow::buildToolbars() {
     tip(m_resetAction, QStringLiteral("Изтриване на всички приети и продадени уреди"));
     tip(m_backupAction, QStringLiteral("Проверен архив на базата данни в папката за архиви"));
     tip(m_quitAction, QStringLiteral("Изход от програмата"), closeKey);
+    tip(m_booksCheckAction, QStringLiteral("Проверка на книгите: уредите срещу касовата книга, приходите, разходите, "
+                                           "оборота и печалбата"));
+    tip(m_worklistAction, QStringLiteral("Чакащи: непродадени уреди и неизплатени доверители"));
     tip(m_intakeAction, QStringLiteral("Приемане на уред на консигнация"));
     tip(m_saleAction, QStringLiteral("Продажба на избрания уред"), m_saleKeyAction->shortcut());
     tip(m_operationsAction,
@@ -296,6 +301,8 @@ void MainWindow::buildToolbars() {
     connect(m_resetAction, &QAction::triggered, this, &MainWindow::resetData);
     connect(m_backupAction, &QAction::triggered, this, &MainWindow::backUpDatabase);
     connect(m_quitAction, &QAction::triggered, this, &MainWindow::close);
+    connect(m_booksCheckAction, &QAction::triggered, this, &MainWindow::showBooksCheck);
+    connect(m_worklistAction, &QAction::triggered, this, &MainWindow::showWorklist);
     connect(m_exitAction, &QAction::triggered, this, &MainWindow::close);
     connect(m_intakeAction, &QAction::triggered, this, &MainWindow::takeInItem);
     connect(m_saleAction, &QAction::triggered, this, &MainWindow::sellCurrentItem);
@@ -391,7 +398,7 @@ void MainWindow::setLoggedIn(int clerkId, const QString& clerkName, int filterSh
 
 void MainWindow::setRightsLevel(int level) {
     m_rightsLevel = level;
-    for (QAction* a : {m_turnoverAction, m_backupAction, m_ownerSeparator})
+    for (QAction* a : {m_booksCheckAction, m_worklistAction, m_turnoverAction, m_backupAction, m_ownerSeparator})
         a->setVisible(level == 4);
     if (level != 4 && m_turnoverWindow)
         m_turnoverWindow->close();

@@ -4,10 +4,13 @@
 #include "db/Connection.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QVariantList>
 #include <memory>
 
+class BooksCheckWindow;
 class ProgramSettings;
+class WorklistWindow;
 class WindowSizeMemory;
 class QAction;
 class QComboBox;
@@ -68,6 +71,11 @@ public:
     // Makes the item with this id the register's current row when the
     // register lists it; false (position unchanged) otherwise.
     bool locateItem(qint64 id);
+    // Makes the item current, switching to the view that lists it (sold:
+    // "Само продадените,  но неизплатени уреди", otherwise "Само наличните
+    // уреди в магазина") when the register shown does not; false, and the
+    // clerk told, when no such view lists it any more.
+    bool showItemInRegister(qint64 id, bool sold);
     // Runs the register's present statement again (a search result stays)
     // and puts the current row back on id; then expands all groups. When id
     // has left the list, the row that followed it becomes current.
@@ -148,6 +156,9 @@ private slots:
     void exportRegisterPdf();
     // "Оборот и печалба", for rights level 4
     void showTurnoverWindow();
+    // the owner's windows (MainWindowOwner.cpp)
+    void showBooksCheck();
+    void showWorklist();
 
 private:
     // How the clerk left the window, kept in the program's own settings
@@ -197,6 +208,8 @@ private:
     Connection m_conn;
     int m_filterShopId = 0;
     int m_rightsLevel = 0;
+    QPointer<BooksCheckWindow> m_booksCheck;
+    QPointer<WorklistWindow> m_worklist;
     bool m_shopFilterCompleted = false;
     bool m_shown = false;
     QTimer* m_formatTimer = nullptr;
@@ -216,6 +229,8 @@ private:
     QAction* m_backupAction = nullptr; // "Архивиране"
     QAction* m_ownerSeparator = nullptr;
     QAction* m_quitAction = nullptr;   // "Изход от програмата"
+    QAction* m_booksCheckAction = nullptr; // "Проверка на книгите" (rights level 4)
+    QAction* m_worklistAction = nullptr;   // "Чакащи" (rights level 4)
     QAction* m_intakeAction = nullptr;
     QAction* m_saleAction = nullptr;
     QAction* m_operationsAction = nullptr; // "Операции"

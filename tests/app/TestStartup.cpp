@@ -349,7 +349,8 @@ private slots:
     void loginAndExit() {
         suiteDb();
         QString title, status;
-        int clerk = 0;
+        int clerk = 0, rights = -1;
+        bool ownerCommands = true;
         QString filter;
         onLogin([&](LoginDialog* dlg) {
             QCOMPARE(dlg->windowTitle(), QStringLiteral("Въведете име и парола"));
@@ -368,6 +369,8 @@ private slots:
                         title = main->windowTitle();
                         status = ui::label(main, "stBarText")->text();
                         clerk = main->userId();
+                        rights = main->rightsLevel();
+                        ownerCommands = ui::action(main, "mnBooksCheck")->isVisible();
                         filter = main->shopFilterText();
                         // "No" keeps the program running; "Yes" ends it.
                         MessageService::queueAnswer(QMessageBox::No);
@@ -384,6 +387,9 @@ private slots:
         QCOMPARE(title, QStringLiteral("Продажби ВТОРА УПОТРЕБА - версия 1.39"));
         QCOMPARE(status, QStringLiteral("Потребител: Елена Стоянова"));
         QCOMPARE(clerk, 4);
+        // Her rights level reaches the window, which keeps the owner's commands from her.
+        QCOMPARE(rights, 3);
+        QVERIFY(!ownerCommands);
         QCOMPARE(filter, QStringLiteral("ID=2 and active=true and away=false"));
         QCOMPARE(SuiteSettings::value(QStringLiteral("User")).toString(), QStringLiteral("elena"));
         QVERIFY(markers(m_dir->path()).isEmpty());

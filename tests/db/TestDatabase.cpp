@@ -138,6 +138,27 @@ private slots:
         QCOMPARE(Database::toDate(m_db.scalar(QStringLiteral("SELECT Date FROM KASA"))), QDate(2026, 3, 1));
     }
 
+    // Dates read back from the embedded engine's ISO text, and what is not
+    // a date stays no date.
+    void datesFromText_data() {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QDate>("expected");
+        QTest::newRow("day") << QVariant(QStringLiteral("2026-03-01")) << QDate(2026, 3, 1);
+        QTest::newRow("with a time") << QVariant(QStringLiteral("2024-02-29T10:00:00")) << QDate(2024, 2, 29);
+        QTest::newRow("no such day") << QVariant(QStringLiteral("2025-02-29")) << QDate();
+        QTest::newRow("month 13") << QVariant(QStringLiteral("2025-13-01")) << QDate();
+        QTest::newRow("letters") << QVariant(QStringLiteral("2025-0a-01")) << QDate();
+        QTest::newRow("cut short") << QVariant(QStringLiteral("2025-01-1")) << QDate();
+        QTest::newRow("empty") << QVariant(QString()) << QDate();
+        QTest::newRow("null") << QVariant() << QDate();
+        QTest::newRow("a date") << QVariant(QDate(1999, 12, 31)) << QDate(1999, 12, 31);
+    }
+    void datesFromText() {
+        QFETCH(QVariant, value);
+        QFETCH(QDate, expected);
+        QCOMPARE(Database::toDate(value), expected);
+    }
+
     void transactions_data() { addEngineRows(); }
     void transactions() {
         QFETCH(QString, engine);

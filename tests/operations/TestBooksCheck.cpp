@@ -223,6 +223,137 @@ private slots:
         QVERIFY(none.text().contains(QStringLiteral("Книгите са в ред")));
     }
 
+    // The check tells how far it has got, from nothing to all of it, and
+    // stops at the first step after it was asked to, with nothing reported.
+    void progressAndCancel_data() { addEngineRows(); }
+    void progressAndCancel() {
+        QFETCH(QString, engine);
+        if (!fixture(engine))
+            return;
+        m_db->exec(QStringLiteral("UPDATE Pech SET Pech = Pech + 1"));
+        QList<QPair<qint64, qint64>> calls;
+        invariants::Options options;
+        options.progress = [&](qint64 done, qint64 total) {
+            calls.append({done, total});
+            return true;
+        };
+        const auto all = invariants::findBreaches(*m_db, options);
+        QVERIFY(!all.isEmpty());
+        QVERIFY2(calls.size() >= 3, qPrintable(QString::number(calls.size())));
+        const qint64 total = calls.first().second;
+        QVERIFY(total > 12 * 5); // every appliance is gone through more than once
+        QCOMPARE(calls.first().first, 0);
+        QCOMPARE(calls.last(), qMakePair(total, total));
+        for (qsizetype i = 1; i < calls.size(); ++i) {
+            QCOMPARE(calls[i].second, total);
+            QVERIFY(calls[i].first >= calls[i - 1].first);
+        }
+        QCOMPARE(all.size(), invariants::findBreaches(*m_db).size());
+
+        for (int stopAt : {1, 2, int(calls.size())}) {
+            int seen = 0;
+            options.progress = [&](qint64, qint64) { return ++seen < stopAt; };
+            bool cancelled = false;
+            try {
+                invariants::findBreaches(*m_db, options);
+            } catch (const invariants::Cancelled&) {
+                cancelled = true;
+            }
+            QVERIFY2(cancelled, qPrintable(QString::number(stopAt)));
+            QCOMPARE(seen, stopAt); // not asked again once it said stop
+            bool reportCancelled = false;
+            seen = 0;
+            try {
+                booksreport::run(*m_db, m_location, options);
+            } catch (const invariants::Cancelled&) {
+                reportCancelled = true;
+            }
+            QVERIFY(reportCancelled);
+        }
+    }
+
+    // One shop, a period, or both: only the breaches of that shop and of
+    // days in the period (both ends included); a breach without a day is in
+    // every period; the report says what it covered.
+    void shopAndPeriod_data() {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<int>("shop");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<QStringList>("expected"); // the breaches' days, "none" for the undated one
+        for (const char* engine : {"sqlite", "postgresql"}) {
+            const QString e = QString::fromLatin1(engine);
+            QTest::addRow("%s: everything", engine)
+                << e << 0 << QDate() << QDate()
+                << QStringList{"none", "06.01.2020", "15.03.2020", "10.02.2020", "29.02.2020"};
+            QTest::addRow("%s: shop 1", engine)
+                << e << 1 << QDate() << QDate() << QStringList{"none", "06.01.2020", "15.03.2020"};
+            QTest::addRow("%s: February", engine) << e << 0 << QDate(2020, 2, 1) << QDate(2020, 2, 29)
+                                                  << QStringList{"none", "10.02.2020", "29.02.2020"};
+            QTest::addRow("%s: the period's ends", engine)
+                << e << 0 << QDate(2020, 1, 6) << QDate(2020, 2, 10)
+                << QStringList{"none", "06.01.2020", "10.02.2020"};
+            QTest::addRow("%s: shop 2 in March", engine)
+                << e << 2 << QDate(2020, 3, 1) << QDate(2020, 3, 31) << QStringList{};
+            QTest::addRow("%s: shop 1 in March", engine)
+                << e << 1 << QDate(2020, 3, 1) << QDate(2020, 3, 31) << QStringList{"none", "15.03.2020"};
+        }
+    }
+    void shopAndPeriod() {
+        QFETCH(QString, engine);
+        QFETCH(int, shop);
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(QStringList, expected);
+        if (!fixture(engine, false))
+            return;
+        // A stotinka of turnover on days without sales, and an appliance of
+        // shop 1 marked sold without a day or a sale.
+        const QList<QPair<int, QDate>> days{{1, QDate(2020, 1, 6)}, {2, QDate(2020, 2, 10)},
+                                            {1, QDate(2020, 3, 15)}, {2, QDate(2020, 2, 29)}};
+        for (const auto& [s, d] : days)
+            m_db->insert(QStringLiteral("oborot"),
+                         {{QStringLiteral("Date"), d}, {QStringLiteral("idShop"), s}, {QStringLiteral("1"), 0.01}});
+        const qint64 undated = m_db->insert(QStringLiteral("resale"), {{QStringLiteral("IdShop"), 1},
+                                                                       {QStringLiteral("DogNo"), 7},
+                                                                       {QStringLiteral("Art"), QStringLiteral("Уред")},
+                                                                       {QStringLiteral("Saled"), true},
+                                                                       {QStringLiteral("Payed"), false},
+                                                                       {QStringLiteral("SalePrice"), 12.5},
+                                                                       {QStringLiteral("DateGet"), QDate(2019, 12, 1)}});
+        invariants::Options options;
+        options.shop = shop;
+        options.from = from;
+        options.to = to;
+        const auto report = booksreport::run(*m_db, m_location, options);
+        QStringList got;
+        for (const invariants::Breach& b : report.breaches) {
+            got << (b.date.isValid() ? b.date.toString(QStringLiteral("dd.MM.yyyy")) : QStringLiteral("none"));
+            if (!b.date.isValid()) {
+                QCOMPARE(b.kind, Kind::SaleWithoutIncome);
+                QCOMPARE(b.item, undated);
+                QCOMPARE(b.book, QStringLiteral("Приходи"));
+                QCOMPARE(b.amount, 1250);
+            } else {
+                QCOMPARE(b.kind, Kind::DailySumDiffers);
+                QCOMPARE(b.book, QStringLiteral("Оборот"));
+                QCOMPARE(b.amount, 1);
+            }
+        }
+        QCOMPARE(got, expected);
+        const QString text = report.text();
+        if (shop != 0)
+            QVERIFY2(text.contains(QStringLiteral("Проверени: магазин %1").arg(report.shopName)), qPrintable(text));
+        if (from.isValid())
+            QVERIFY2(text.contains(QStringLiteral("от %1 до %2")
+                                       .arg(from.toString(QStringLiteral("dd.MM.yyyy")),
+                                            to.toString(QStringLiteral("dd.MM.yyyy")))),
+                     qPrintable(text));
+        if (shop == 0 && !from.isValid())
+            QVERIFY(!text.contains(QStringLiteral("Проверени:")));
+        QCOMPARE(report.agree(), expected.isEmpty());
+    }
+
     // The demo shops' database, as kalvina-suite --demo fills it, agrees.
     void demoAgrees_data() { addEngineRows(); }
     void demoAgrees() {
