@@ -4,6 +4,7 @@
 #include "operations/Clock.h"
 #include "operations/Item.h"
 #include "operations/Operations.h"
+#include "tests/support/DemoSuite.h"
 #include "tests/support/Engines.h"
 #include "tools/SuiteDatabase.h"
 
@@ -26,20 +27,8 @@ class TestOperations : public QObject {
     bool fixture(const QString& engine) {
         m_db = std::make_unique<Database>();
         m_dir = testenv::tempDir();
-        QString location;
-        bool ready = false;
-        [&] {
-            ENGINE_LOCATION(engine, m_dir, location);
-            ready = true;
-        }();
-        if (!ready)
+        if (!newDemoSuite(engine, m_dir, *m_db))
             return false;
-        QString error;
-        if (!suite::createDatabase(*m_db, location, &error)) {
-            QTest::qFail(qPrintable(error), __FILE__, __LINE__);
-            return false;
-        }
-        suite::fillDemoMasterData(*m_db);
         Clock::set(m_day1);
         return true;
     }

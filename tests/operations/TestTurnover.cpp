@@ -5,6 +5,7 @@
 #include "operations/Clock.h"
 #include "operations/Operations.h"
 #include "operations/TurnoverReport.h"
+#include "tests/support/DemoSuite.h"
 #include "tests/support/Engines.h"
 #include "tools/SuiteDatabase.h"
 
@@ -45,20 +46,8 @@ class TestTurnover : public QObject {
     bool fixture(const QString& engine) {
         m_dir = testenv::tempDir();
         m_db = std::make_unique<Database>();
-        QString location;
-        bool ready = false;
-        [&] {
-            ENGINE_LOCATION(engine, m_dir, location);
-            ready = true;
-        }();
-        if (!ready)
+        if (!newDemoSuite(engine, m_dir, *m_db))
             return false;
-        QString error;
-        if (!suite::createDatabase(*m_db, location, &error)) {
-            QTest::qFail(qPrintable(error), __FILE__, __LINE__);
-            return false;
-        }
-        suite::fillDemoMasterData(*m_db);
         const ops::Context c{*m_db, 1};
         auto take = [&](int shop, money::Cents dlv, money::Cents sale, bool payNow) {
             ops::IntakeInput in;

@@ -5,6 +5,7 @@
 #include "operations/Clock.h"
 #include "operations/Operations.h"
 #include "operations/Worklist.h"
+#include "tests/support/DemoSuite.h"
 #include "tests/support/Engines.h"
 #include "tools/SuiteDatabase.h"
 
@@ -63,20 +64,8 @@ class TestWorklist : public QObject {
         m_ids.clear();
         m_dir = testenv::tempDir();
         m_db = std::make_unique<Database>();
-        QString location;
-        bool ready = false;
-        [&] {
-            ENGINE_LOCATION(engine, m_dir, location);
-            ready = true;
-        }();
-        if (!ready)
+        if (!newDemoSuite(engine, m_dir, *m_db))
             return false;
-        QString error;
-        if (!suite::createDatabase(*m_db, location, &error)) {
-            QTest::qFail(qPrintable(error), __FILE__, __LINE__);
-            return false;
-        }
-        suite::fillDemoMasterData(*m_db);
         const bool ok = takeIn(2, 91, QStringLiteral("Фурна 91 първа"), 4000) &&
                         takeIn(1, 400, QStringLiteral("Пералня 400"), 10000) &&
                         takeIn(4, 90, QStringLiteral("Миксер 90"), 2000) &&
