@@ -61,7 +61,7 @@ class TestOwnerWindows : public QObject {
     template <class W> W* window(const char* name) const { return m_w->findChild<W*>(QString::fromLatin1(name)); }
 
     // Double-clicks the data row of the grid that holds the item.
-    static void doubleClick(GroupingGrid* grid, int sourceRow) {
+    static void doubleClickRow(GroupingGrid* grid, int sourceRow) {
         grid->expandAll();
         const QModelIndex index = grid->model()->indexForSourceRow(sourceRow, 1);
         QVERIFY(index.isValid());
@@ -142,7 +142,7 @@ private slots:
         view->setCurrentIndex(2); // sold in the period: the unsold appliance is not there
         m_w->refreshRegister();
         QSignalSpy chosen(w, &WorklistWindow::itemChosen);
-        doubleClick(waiting, last);
+        doubleClickRow(waiting, last);
         QCOMPARE(chosen.size(), 1);
         QCOMPARE(chosen.first().at(0).toLongLong(), id);
         QVERIFY2(MessageService::shown().isEmpty(), qPrintable(MessageService::lastText()));
@@ -153,11 +153,11 @@ private slots:
         auto* owedTable = qobject_cast<GridTableModel*>(owed->model()->sourceModel());
         QVERIFY(owedTable->rowCount() >= 1);
         const qint64 owedId = owedTable->value(0, QStringLiteral("Id")).toLongLong();
-        doubleClick(owed, 0);
+        doubleClickRow(owed, 0);
         QCOMPARE(m_w->currentItemId(), owedId);
         QCOMPARE(view->currentIndex(), 3);
         // Already listed: the view stays.
-        doubleClick(waiting, last);
+        doubleClickRow(waiting, last);
         QCOMPARE(m_w->currentItemId(), id);
         QCOMPARE(view->currentIndex(), 0);
         QVERIFY(MessageService::shown().isEmpty());
