@@ -6,6 +6,7 @@
 #include "operations/BooksReport.h"
 #include "operations/Invariants.h"
 #include "operations/Operations.h"
+#include "tests/support/DemoSuite.h"
 #include "tests/support/Engines.h"
 #include "tools/DemoItems.h"
 #include "tools/SuiteDatabase.h"
@@ -47,19 +48,8 @@ class TestBooksCheck : public QObject {
     bool fixture(const QString& engine, bool withHistory = true) {
         m_dir = testenv::tempDir();
         m_db = std::make_unique<Database>();
-        bool ready = false;
-        [&] {
-            ENGINE_LOCATION(engine, m_dir, m_location);
-            ready = true;
-        }();
-        if (!ready)
+        if (!newDemoSuite(engine, m_dir, *m_db, &m_location))
             return false;
-        QString error;
-        if (!suite::createDatabase(*m_db, m_location, &error)) {
-            QTest::qFail(qPrintable(error), __FILE__, __LINE__);
-            return false;
-        }
-        suite::fillDemoMasterData(*m_db);
         if (!withHistory)
             return true;
         const ops::Context c{*m_db, 2};

@@ -11,6 +11,7 @@
 #include "operations/Invariants.h"
 #include "operations/Operations.h"
 #include "tests/stress/Workstation.h"
+#include "tests/support/DemoSuite.h"
 #include "tests/support/Engines.h"
 #include "tools/DemoItems.h"
 #include "tools/SuiteDatabase.h"
@@ -111,19 +112,8 @@ class TestStress : public QObject {
         m_dir = testenv::tempDir();
         m_journals = testenv::tempDir();
         m_db = std::make_unique<Database>();
-        bool ready = false;
-        [&] {
-            ENGINE_LOCATION(engine, m_dir, m_location);
-            ready = true;
-        }();
-        if (!ready)
+        if (!newDemoSuite(engine, m_dir, *m_db, &m_location))
             return false;
-        QString error;
-        if (!suite::createDatabase(*m_db, m_location, &error)) {
-            QTest::qFail(qPrintable(error), __FILE__, __LINE__);
-            return false;
-        }
-        suite::fillDemoMasterData(*m_db);
         suite::writeSettings(m_location, QStringLiteral("Administrator"));
         m_seeded = m_seededPaid = 0;
         for (int i = 0; i < 12; ++i) {

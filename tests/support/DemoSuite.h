@@ -9,9 +9,10 @@
 #include <memory>
 
 // A new suite database with the demo shops, clerks and kinds, on the engine of
-// the current data row (SQLite in dir). False when the test was skipped or
-// failed on the way.
-inline bool newDemoSuite(const QString& engine, const std::unique_ptr<QTemporaryDir>& dir, Database& db) {
+// the current data row (SQLite in dir), its location into where when given.
+// False when the test was skipped or failed on the way.
+inline bool newDemoSuite(const QString& engine, const std::unique_ptr<QTemporaryDir>& dir, Database& db,
+                         QString* where = nullptr) {
     QString location;
     bool ready = false;
     [&] {
@@ -26,5 +27,7 @@ inline bool newDemoSuite(const QString& engine, const std::unique_ptr<QTemporary
         return false;
     }
     suite::fillDemoMasterData(db);
+    if (where)
+        *where = location;
     return true;
 }
